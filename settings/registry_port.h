@@ -1,0 +1,23 @@
+// The four registry operations the settings store needs. The Windows build
+// maps them onto advapi32 (registry_win32.cpp); the unit tests link an
+// in-memory registry instead, so the store's rules run without Windows.
+#ifndef HUSHPANE_REGISTRY_PORT_H
+#define HUSHPANE_REGISTRY_PORT_H
+
+#include <stdint.h>
+
+typedef void *RegPortKey;
+
+// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE with full access.
+long RegPort_CreateKey(const char *subKey, RegPortKey *key);
+
+// Reads at most *size bytes of a value into data; *size becomes the stored length.
+// Returns 0 only when the whole value fitted.
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size);
+
+// Stores the 4 bytes at value as a REG_DWORD.
+long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value);
+
+long RegPort_CloseKey(RegPortKey key);
+
+#endif

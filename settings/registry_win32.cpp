@@ -1,0 +1,30 @@
+// Registry port over advapi32: HKEY_LOCAL_MACHINE, full access.
+#include <windows.h>
+#include "registry_port.h"
+
+long RegPort_CreateKey(const char *subKey, RegPortKey *key)
+{
+    HKEY opened = NULL;
+    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, NULL, 0,
+                                  KEY_ALL_ACCESS, NULL, &opened, NULL);
+    *key = opened;
+    return status;
+}
+
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size)
+{
+    DWORD length = *size;
+    LONG status = RegQueryValueExA((HKEY)key, valueName, NULL, NULL, data, &length);
+    *size = length;
+    return status;
+}
+
+long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value)
+{
+    return RegSetValueExA((HKEY)key, valueName, 0, REG_DWORD, (const BYTE *)value, 4);
+}
+
+long RegPort_CloseKey(RegPortKey key)
+{
+    return RegCloseKey((HKEY)key);
+}

@@ -1,0 +1,46 @@
+#include "settings_store.h"
+#include "registry_port.h"
+
+long Settings_WriteSwitch(const uint32_t *value, const char *subKey, const char *valueName)
+{
+    RegPortKey key = 0;
+    long status = RegPort_CreateKey(subKey, &key);
+    if (status != 0)
+        return status;
+    RegPort_SetDword(key, valueName, value);
+    return RegPort_CloseKey(key);
+}
+
+long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueName)
+{
+    RegPortKey key = 0;
+    long status = RegPort_CreateKey(subKey, &key);
+    if (status != 0)
+        return status;
+
+    // Read into a buffer of our own: on a value longer than 4 bytes some
+    // registries write a partial copy before failing, and the destination
+    // must keep its old contents then.
+    unsigned char data[4];
+    uint32_t size = sizeof data;
+    if (RegPort_QueryValue(key, valueName, data, &size) == 0 && size <= sizeof data) {
+        unsigned char *out = (unsigned char *)dest;
+        for (uint32_t i = 0; i < size; ++i)
+            out[i] = data[i];
+    }
+    return RegPort_CloseKey(key);
+}
+
+void Settings_LoadBlockingSwitches(uint32_t *scratch, struct BlockingSwitches *switches)
+{
+    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER);
+    switches->browser = *scratch;
+    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_MESSENGER);
+    switches->messenger = *scratch;
+    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_TOOLTIP);
+    switches->tooltip = *scratch;
+    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_APPLET);
+    switches->applet = *scratch;
+    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_FLASH);
+    switches->flash = *scratch;
+}
