@@ -1,0 +1,84 @@
+#!/bin/bash
+# The private X display and Wine prefix that the Windows-side tests of one run share.
+#   session.sh start DIR          start Xvfb on a free display and a prefix in DIR/prefix
+#   session.sh stop DIR           end what start began (by pid) and this prefix's wineserver
+#   session.sh run DIR CMD...     run CMD with DISPLAY, WINEPREFIX and the Wine settings
+#   session.sh wine DIR PROG...   run a Windows program under that session's Wine
+set -eu
+
+cmd=${1:?usage: session.sh start|stop|run|wine DIR ...}
+dir=${2:?session directory}
+shift 2
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$dir/prefix"
+export WINEARCH=win32
+
+load_env() {
+    [ -f "$dir/env" ] || { echo "no Wine session in $dir (was the start fixture run?)" >&2; exit 1; }
+    # shellcheck disable=SC1091
+    . "$dir/env"
+    export DISPLAY
+}
+
+start_xvfb() {
+    local n
+    for n in $(seq 50 250); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac >"$dir/xvfb.log" 2>&1 &
+        local pid=$!
+        for _ in $(seq 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null; then
+            echo "$pid" >"$dir/xvfb.pid"
+            DISPLAY=":$n"
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true   # lost a race for this number: try the next
+    done
+    echo "no free X display number" >&2
+    return 1
+}
+
+case "$cmd" in
+start)
+    [ -f "$dir/xvfb.pid" ] && "$0" stop "$dir"
+    start_xvfb
+    export DISPLAY
+    echo "DISPLAY=$DISPLAY" >"$dir/env"
+    # The prefix survives between runs of the same build tree; boot it when new.
+    wineboot -i >"$dir/wineboot.log" 2>&1
+    wineserver -w
+    # One persistent wineserver for the whole run, so each test pays no start-up.
+    wineserver -p
+    echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
+    ;;
+stop)
+    wineserver -k 2>/dev/null || true
+    if [ -f "$dir/xvfb.pid" ]; then
+        pid=$(cat "$dir/xvfb.pid")
+        kill "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        rm -f "$dir/xvfb.pid"
+    fi
+    rm -f "$dir/env"
+    ;;
+run)
+    load_env
+    exec "$@"
+    ;;
+wine)
+    load_env
+    exec wine "$@"
+    ;;
+*)
+    echo "unknown command $cmd" >&2
+    exit 2
+    ;;
+esac
