@@ -28,7 +28,7 @@ start_xvfb() {
     local n
     for n in $(seq 50 250); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac >"$dir/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >"$dir/xvfb.log" 2>&1 &
         local pid=$!
         for _ in $(seq 100); do
             [ -e "/tmp/.X11-unix/X$n" ] && break
@@ -53,10 +53,11 @@ start)
     export DISPLAY
     echo "DISPLAY=$DISPLAY" >"$dir/env"
     # The prefix survives between runs of the same build tree; boot it when new.
-    wineboot -i >"$dir/wineboot.log" 2>&1
-    wineserver -w
-    # One persistent wineserver for the whole run, so each test pays no start-up.
-    wineserver -p
+    # One persistent wineserver for the whole run, so each test pays no start-up,
+    # and the prefix's system processes (services, the desktop) start now, with
+    # their output away from ctest's pipe, which they would otherwise hold open.
+    wineserver -p </dev/null >"$dir/wineserver.log" 2>&1
+    wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)

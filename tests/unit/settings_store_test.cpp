@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "fake_registry.h"
+#include "settings_store.h"
+
+namespace {
+
+const std::string KEY = SETTINGS_SUBKEY;
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override { FakeRegistry_Reset(); }
+
+    BlockingSwitches Load(uint32_t &scratch)
+    {
+        BlockingSwitches s{};
+        Settings_LoadBlockingSwitches(&scratch, &s);
+        return s;
+    }
+};
+
+void ExpectSwitches(const BlockingSwitches &s, uint32_t browser, uint32_t messenger,
+                    uint32_t tooltip, uint32_t applet, uint32_t flash)
+{
+    EXPECT_EQ(s.browser, browser);
+    EXPECT_EQ(s.messenger, messenger);
+    EXPECT_EQ(s.tooltip, tooltip);
+    EXPECT_EQ(s.applet, applet);
+    EXPECT_EQ(s.flash, flash);
+}
+
+TEST_F(SettingsStore, KeyPathKeepsItsTrailingBackslash)
+{
+    EXPECT_EQ(KEY, "Software\\Quorvane\\Hushpane\\");
+}
+
+TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)
+{
+    const uint32_t on = 1, off = 0;
+    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Browser");
+    Settings_WriteSwitch(&off, SETTINGS_SUBKEY, "Messenger");
+    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Tooltip");
+    Settings_WriteSwitch(&off, SETTINGS_SUBKEY, "Applet");
+    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Flash");
+    uint32_t scratch = 0;
+    ExpectSwitches(Load(scratch), 1, 0, 1, 0, 1);
+    EXPECT_EQ(g_fakeRegistry.keys[KEY]["Browser"].type, FAKE_REG_DWORD);
+    EXPECT_EQ(g_fakeRegistry.opens, g_fakeRegistry.closes);
+}
+
+TEST_F(SettingsStore, MissingKeyIsCreatedEmptyAndLoadsZeros)
+{
+    uint32_t scratch = 0;
+    ExpectSwitches(Load(scratch), 0, 0, 0, 0, 0);
+    ASSERT_EQ(g_fakeRegistry.keys.count(KEY), 1u);
+    EXPECT_TRUE(g_fakeRegistry.keys[KEY].empty());
+}
+
+TEST_F(SettingsStore, MissingValuesCarryTheOneReadBefore)
+{
+    FakeRegistry_PutDword(KEY, "Browser", 1);
+    uint32_t scratch = 0;
+    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+
+    FakeRegistry_Reset();
+    FakeRegistry_PutDword(KEY, "Browser", 1);
+    FakeRegistry_PutDword(KEY, "Tooltip", 0);
+    scratch = 0;
+    ExpectSwitches(Load(scratch), 1, 1, 0, 0, 0);
+}
+
+TEST_F(SettingsStore, MissingBrowserTakesTheScratchOfTheLoadBefore)
+{
+    FakeRegistry_PutDword(KEY, "Browser", 0);
+    FakeRegistry_PutDword(KEY, "Flash", 1);
+    uint32_t scratch = 0;
+    Load(scratch);
+    EXPECT_EQ(scratch, 1u);
+
+    g_fakeRegistry.keys[KEY].erase("Browser");
+    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+}
+
+TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
+{
+    FakeRegistry_PutDword(KEY, "Browser", 1);
+    g_fakeRegistry.createKeyStatus = 5;   // access denied
+    uint32_t scratch = 7;
+    ExpectSwitches(Load(scratch), 7, 7, 7, 7, 7);
+
+    uint32_t one = 1;
+    EXPECT_EQ(Settings_WriteSwitch(&one, SETTINGS_SUBKEY, "Browser"), 5);
+    uint32_t dest = 42;
+    EXPECT_EQ(Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Browser"), 5);
+    EXPECT_EQ(dest, 42u);
+}
+
+// Values of the wrong type or size: short data lands over the low bytes, long
+// data is ignored entirely.
+TEST_F(SettingsStore, OddValuesReadAsTheirBytes)
+{
+    FakeRegistry_Put(KEY, "Sz", FAKE_REG_SZ, {'1', 0});
+    FakeRegistry_Put(KEY, "Bin2", FAKE_REG_BINARY, {0x01, 0x00});
+    FakeRegistry_Put(KEY, "Qword", FAKE_REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0});
+    FakeRegistry_Put(KEY, "Empty", FAKE_REG_BINARY, {});
+    FakeRegistry_PutDword(KEY, "Two", 2);
+
+    uint32_t dest = 0xAABBCCDD;
+    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Sz");
+    EXPECT_EQ(dest, 0xAABB0031u) << "a string \"1\" is 0x31 in the low byte: off";
+
+    dest = 0xAABBCCDD;
+    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Bin2");
+    EXPECT_EQ(dest, 0xAABB0001u);
+
+    dest = 0xAABBCCDD;
+    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Qword");
+    EXPECT_EQ(dest, 0xAABBCCDDu) << "a value longer than 4 bytes must not touch the destination";
+
+    dest = 0xAABBCCDD;
+    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Empty");
+    EXPECT_EQ(dest, 0xAABBCCDDu);
+
+    dest = 0;
+    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Two");
+    EXPECT_EQ(dest, 2u);
+}
+
+TEST_F(SettingsStore, SwitchOfTwoLoadsAsTwoNotOne)
+{
+    FakeRegistry_PutDword(KEY, "Browser", 2);
+    FakeRegistry_PutDword(KEY, "Messenger", 1);
+    FakeRegistry_Put(KEY, "Tooltip", FAKE_REG_SZ, {'1', 0});
+    FakeRegistry_Put(KEY, "Applet", FAKE_REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0});
+    FakeRegistry_Put(KEY, "Flash", FAKE_REG_BINARY, {0});
+    uint32_t scratch = 0;
+    // Tooltip's string overwrites only two bytes of the scratch (which held 1);
+    // Applet's QWORD is ignored, so it carries Tooltip's bytes on.
+    ExpectSwitches(Load(scratch), 2, 1, 0x31, 0x31, 0x00);
+}
+
+}  // namespace
