@@ -19,11 +19,6 @@ long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *da
     return status;
 }
 
-long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value)
-{
-    return RegSetValueExA((HKEY)key, valueName, 0, REG_DWORD, (const BYTE *)value, 4);
-}
-
 long RegPort_CloseKey(RegPortKey key)
 {
     return RegCloseKey((HKEY)key);

@@ -215,6 +215,64 @@ static void TestNotifyWindowGoneOrHung(void)
     CloseHandle(thread);
 }
 
+// Wine's own browser: a program nobody here wrote, whose frame is an "IEFrame".
+static bool StartBrowser(PROCESS_INFORMATION *pi)
+{
+    char line[] = "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    return CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, pi) != 0;
+}
+
+static HWND FindBrowserFrame(DWORD processId)
+{
+    for (HWND w = FindWindowExA(NULL, NULL, "IEFrame", NULL); w; w = FindWindowExA(NULL, w, "IEFrame", NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId)
+            return w;
+    }
+    return NULL;
+}
+
+static void EndBrowser(PROCESS_INFORMATION *pi)
+{
+    TerminateProcess(pi->hProcess, 0);
+    WaitForSingleObject(pi->hProcess, 10000);
+    CloseHandle(pi->hThread);
+    CloseHandle(pi->hProcess);
+}
+
+static void TestRealBrowser(void)
+{
+    SetSwitches(1, 0, 0, 0, 0);
+    InstallAll(g_notifyWindow);
+    g_blockedCount = 0;
+    PROCESS_INFORMATION pi = {};
+    CHECK(StartBrowser(&pi), "iexplore.exe starts");
+    DWORD start = GetTickCount();
+    while (g_blockedCount == 0 && GetTickCount() - start < 30000)
+        Check_Pump(50);
+    Check_Pump(1000);   // give it the chance to try again and show something
+    printf("browser with blocking: %d notification(s), frame %p\n", g_blockedCount,
+           (void *)FindBrowserFrame(pi.dwProcessId));
+    CHECK(g_blockedCount >= 1, "the browser's frame was vetoed and reported");
+    CHECK(FindBrowserFrame(pi.dwProcessId) == NULL, "no browser frame exists");
+    EndBrowser(&pi);
+
+    UninstallAll();
+    CHECK(StartBrowser(&pi), "iexplore.exe starts again");
+    HWND frame = NULL;
+    start = GetTickCount();
+    while (frame == NULL && GetTickCount() - start < 30000) {
+        Check_Pump(50);
+        frame = FindBrowserFrame(pi.dwProcessId);
+    }
+    printf("browser without hooks: frame %p after %lu ms\n", (void *)frame, GetTickCount() - start);
+    CHECK(frame != NULL, "the browser's frame appears when nothing is installed");
+    EndBrowser(&pi);
+}
+
 int main(void)
 {
     Check_Begin();
@@ -226,6 +284,7 @@ int main(void)
     TestMissingKeyIsCreatedEmpty();
     TestUninstall();
     TestNotifyWindowGoneOrHung();
+    TestRealBrowser();
     UninstallAll();
     return Check_End();
 }

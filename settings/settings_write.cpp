@@ -1,0 +1,13 @@
+// Writing a switch: the tray program only; the hook library never writes.
+#include "settings_store.h"
+#include "registry_port.h"
+
+long Settings_WriteSwitch(const uint32_t *value, const char *subKey, const char *valueName)
+{
+    RegPortKey key = 0;
+    long status = RegPort_CreateKey(subKey, &key);
+    if (status != 0)
+        return status;
+    RegPort_SetDword(key, valueName, value);
+    return RegPort_CloseKey(key);
+}
