@@ -1,0 +1,16 @@
+# The version lives in the top-level project() call; every binary shows it in
+# its version resource, and the packages are named after it.
+function(hushpane_version_resource target description)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        set(VERSION_FILE_TYPE "VFT_APP")
+        set(VERSION_FILE_NAME "${target}.exe")
+    else()
+        set(VERSION_FILE_TYPE "VFT_DLL")
+        set(VERSION_FILE_NAME "${target}.dll")
+    endif()
+    set(VERSION_DESCRIPTION "${description}")
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
