@@ -333,6 +333,19 @@ static void CheckWindow(bool show)
     Check(n == 17, "17 controls");
 
     if (show) {
+        // What the window procedure adds, for a picture of the whole window.
+        for (int i = 0; i < 2; i++)
+            CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", "", i ? 0x50A10303 : 0x50A30303, 85, i ? 98 : 67,
+                            170, 200, dlg, (HMENU)(INT_PTR)(1000 + i), inst, nullptr);
+        struct { int id, bmp, x, w; } buttons[] = {{IDC_APPLY, IDB_APPLY, 58, 35}, {IDC_RESET, IDB_RESET, 99, 50},
+                                                   {IDC_QUICK_TIPS, IDB_QUICK_TIPS, 155, 43},
+                                                   {IDC_EXIT, IDB_EXIT, 204, 41}};
+        for (auto& b : buttons) {
+            HWND h = CreateWindowExA(0, "BUTTON", "", b.id == IDC_APPLY ? 0x50038081 : 0x50018080, b.x, 290, b.w,
+                                     25, dlg, (HMENU)(INT_PTR)b.id, inst, nullptr);
+            SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP,
+                         (LPARAM)LoadImageA(inst, MAKEINTRESOURCEA(b.bmp), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        }
         MSG msg;
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             if (!IsDialogMessageA(dlg, &msg)) {
