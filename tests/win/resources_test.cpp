@@ -202,6 +202,31 @@ static void CheckPictures()
              w == 32 && h == 32;
     }
     Check(ok, "clip FLASHINGP: 28 frames of 32x32 at 10 per second, one stream");
+
+    // Every frame is the icon at rest but frame 16, the white flash; all
+    // frames share the see-through colour in their corners.
+    const BYTE* frame[28] = {};
+    const BYTE* movi = nullptr;
+    for (DWORD i = 0; ok && i + 4 <= size; i++)
+        if (memcmp(avi + i, "movi", 4) == 0) { movi = avi + i + 4; break; }
+    const DWORD frameBytes = 32 * 32 * 3;
+    for (int i = 0; movi && i < 28; i++) {
+        const BYTE* c = movi + i * (8 + frameBytes);
+        DWORD len;
+        if (c + 8 + frameBytes > avi + size) break;
+        memcpy(&len, c + 4, 4);
+        if (memcmp(c, "00db", 4) == 0 && len == frameBytes) frame[i] = c + 8;
+    }
+    bool frames = frame[27] != nullptr;
+    for (int i = 1; frames && i < 28; i++)
+        frames = (memcmp(frame[i], frame[0], frameBytes) == 0) == (i != 16);
+    if (frames) {
+        const BYTE* f16 = frame[16];
+        int corners[] = {0, 31 * 3, 31 * 96, 31 * 96 + 31 * 3};
+        for (int off : corners)
+            frames = frames && memcmp(frame[0] + off, frame[0], 3) == 0 && memcmp(f16 + off, frame[0], 3) == 0;
+    }
+    Check(frames, "clip frames: the icon at rest, the flash on frame 16 only, one see-through colour");
 }
 
 // ---- the window

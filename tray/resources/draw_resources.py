@@ -90,6 +90,10 @@ def diff(a, b):
     return lambda x, y: max(a(x, y), -b(x, y))
 
 
+def moved(layers, dx, dy=0.0):
+    return [(lambda x, y, f=l[0]: f(x - dx, y - dy),) + tuple(l[1:]) for l in layers]
+
+
 def grow(f, d):
     return lambda x, y: f(x, y) - d
 
@@ -448,6 +452,11 @@ def cup_icon(px):
 
 
 def projector_icon(px):
+    # Kept off the right-hand column, where the group box's frame runs past it.
+    return moved(projector_layers(), -1.5)
+
+
+def projector_layers():
     reel1, reel2 = circle(9.5, 8.5, 6.2), circle(21, 8.5, 6.2)
     body = box(3, 14, 24, 26.5, 1.5)
     lens = box(23, 16, 29.5, 24.5, 1.0)
