@@ -9,6 +9,11 @@
 #include <string.h>
 #include "../../tray/resource_ids.h"
 
+// Where --show puts the picture buttons (moved up to see them when a font makes the window short).
+#ifndef PREVIEW_BUTTON_Y
+#define PREVIEW_BUTTON_Y 290
+#endif
+
 static int g_failures;
 
 static void Check(bool ok, const char* what)
@@ -366,7 +371,7 @@ static void CheckWindow(bool show)
                                                    {IDC_QUICK_TIPS, IDB_QUICK_TIPS, 155, 43},
                                                    {IDC_EXIT, IDB_EXIT, 204, 41}};
         for (auto& b : buttons) {
-            HWND h = CreateWindowExA(0, "BUTTON", "", b.id == IDC_APPLY ? 0x50038081 : 0x50018080, b.x, 290, b.w,
+            HWND h = CreateWindowExA(0, "BUTTON", "", b.id == IDC_APPLY ? 0x50038081 : 0x50018080, b.x, PREVIEW_BUTTON_Y, b.w,
                                      25, dlg, (HMENU)(INT_PTR)b.id, inst, nullptr);
             SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP,
                          (LPARAM)LoadImageA(inst, MAKEINTRESOURCEA(b.bmp), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));

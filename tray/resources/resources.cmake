@@ -21,6 +21,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
     hushpane_wine_test(resources_test
         SOURCES ${PROJECT_SOURCE_DIR}/tests/win/resources_test.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/hushpane.rc
-        LIBS comctl32
+        LIBS comctl32 gdi32
         TIMEOUT 60)
 endif()
