@@ -1,8 +1,8 @@
 # Checks of the tray program's resources; included from the top-level list.
 #   resources_up_to_date: the committed pictures are what draw_resources.py draws.
 #   resources_test (Windows build): the template and pictures as Wine loads them.
-find_package(Python3 COMPONENTS Interpreter)
-if(Python3_FOUND)
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
     add_test(NAME resources_up_to_date
              COMMAND ${CMAKE_COMMAND} -DPYTHON=${Python3_EXECUTABLE}
                      -DSOURCE_DIR=${CMAKE_CURRENT_LIST_DIR}
