@@ -50,10 +50,11 @@ static int RootEnd(const char* path)
     return path[i] ? i + 1 : i;
 }
 
-static bool IsDotSegment(const char* segment, int length)
+// "." and "..", and any name ending in a dot or space, which Win32 trims
+// ("Ann\..." names "Ann" itself): the text would no longer say the folder.
+static bool IsAliasSegment(const char* segment, int length)
 {
-    return (length == 1 && segment[0] == '.') ||
-           (length == 2 && segment[0] == '.' && segment[1] == '.');
+    return length > 0 && (segment[length - 1] == '.' || segment[length - 1] == ' ');
 }
 
 bool CleanRules_IsPlainAbsolutePath(const char* path)
@@ -72,7 +73,7 @@ bool CleanRules_IsPlainAbsolutePath(const char* path)
     int segment = start;
     for (int i = start;; i++) {
         if (path[i] == '\\' || path[i] == 0) {
-            if (IsDotSegment(path + segment, i - segment))
+            if (IsAliasSegment(path + segment, i - segment))
                 return false;
             if (path[i] == 0)
                 break;

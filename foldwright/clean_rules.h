@@ -15,7 +15,8 @@
 bool CleanRules_IsCleanableFolder(int csidl);
 
 // True for "X:\..." and "\\server\share\..." paths; false for relative paths,
-// forward slashes, device paths ("\\?\", "\\.\") and "." or ".." segments.
+// forward slashes, device paths ("\\?\", "\\.\") and names that Win32 would
+// trim into another ("." and "..", a trailing dot or space).
 bool CleanRules_IsPlainAbsolutePath(const char* path);
 
 // True for a drive ("X:", "X:\") or a network share's root ("\\server\share").
