@@ -7,6 +7,8 @@
 //   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE
 //                                (@profile, @windows: those folders), check the
 //                                shell honours the first, clean CSIDL, put them back
+//   close TITLE                  close another process's window so titled, and
+//                                wait for that process to end
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -156,6 +158,33 @@ static int Redirect(int csidl, int count, char** pairs)
     return result;
 }
 
+// A folder window is closed as its user would: a killed viewer stays on the
+// shell's list of open windows, and Wine's next viewer for that folder then
+// hands over to it and quits.
+static int CloseWindowTitled(const char* title)
+{
+    HWND window = NULL;
+    DWORD pid = 0;
+    while ((window = FindWindowExA(NULL, window, NULL, title)) != NULL) {
+        GetWindowThreadProcessId(window, &pid);
+        if (pid != GetCurrentProcessId())
+            break;
+    }
+    if (!window)
+        return Fail("no such window");
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!process)
+        return 0;
+    int result = 0;
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        result = Fail("the window's process did not end on WM_CLOSE");
+    }
+    CloseHandle(process);
+    return result;
+}
+
 int main(int argc, char** argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
@@ -169,8 +198,10 @@ int main(int argc, char** argv)
     }
     if (argc == 4 && !strcmp(argv[1], "hold"))
         return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
+    if (argc == 3 && !strcmp(argv[1], "close"))
+        return CloseWindowTitled(argv[2]);
     if (argc >= 4 && !strcmp(argv[1], "redirect"))
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE...\n");
+    printf("usage: foldwright_driver paths | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE\n");
     return 2;
 }

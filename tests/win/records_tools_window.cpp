@@ -4,6 +4,7 @@
 // exactly as the settings window does. It reports on stdout (unbuffered):
 //   ready HWND inspect=X,Y,W,H delete=X,Y,W,H item=HEIGHT   (screen pixels)
 //   selchange ID INDEX / handled ID INDEX popups=N          around each call
+//   dropdown ID / closeup ID                                 a list opens, closes
 //   box owner=0|1 default=ID yes=0|1 no=0|1 cancel=0|1 caption=C text=T  for each message
 //       box the handler shows (CR and LF printed as \r and \n)
 #include <windows.h>
@@ -108,6 +109,10 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         if (HIWORD(wParam) == CBN_SELCHANGE)
             OnSelectionChange(window, LOWORD(wParam), (HWND)lParam);
+        else if (HIWORD(wParam) == CBN_DROPDOWN)
+            printf("dropdown %d\n", LOWORD(wParam));
+        else if (HIWORD(wParam) == CBN_CLOSEUP)
+            printf("closeup %d\n", LOWORD(wParam));
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

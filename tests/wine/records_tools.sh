@@ -66,21 +66,33 @@ IFS=, read -r dx dy dw dh <<<"${delete_rect#delete=}"
 if grep -q '^order' "$log"; then fail "sorted lists put the items in the table's order"; grep '^order' "$log"
 else pass "sorted lists put the items in the table's order"; fi
 
-# Clicks a list open and picks the item at INDEX from the dropped list.
-pick() { # inspect|delete, index
-    local x y w h
-    if [ "$1" = inspect ]; then x=$ix y=$iy w=$iw h=$ih; else x=$dx y=$dy w=$dw h=$dh; fi
+list_geometry() { # inspect|delete -> id x y w h
+    if [ "$1" = inspect ]; then echo 1000 "$ix" "$iy" "$iw" "$ih"; else echo 1001 "$dx" "$dy" "$dw" "$dh"; fi
+}
+# Clicks a list open and waits until it has dropped down.
+open_list() { # inspect|delete
+    local id x y w h opened
+    read -r id x y w h < <(list_geometry "$1")
+    opened=$(grep -c "^dropdown $id" "$log")
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-    sleep 0.3   # the drop-down opens on the click; nothing to wait on but the screen
+    wait_lines $((opened + 1)) "^dropdown $id" || fail "the $1 list does not drop down"
+    sleep 0.1   # the notification comes just before the list is mapped on screen
+}
+# Picks the item at INDEX from the dropped list.
+pick() { # inspect|delete, index
+    local id x y w h
+    read -r id x y w h < <(list_geometry "$1")
+    open_list "$1"
     xdotool mousemove $((x + w / 2)) $((y + h + item * $2 + item / 2 + 1)) click 1
 }
 # Gives a list the keyboard focus without changing its selection.
 focus_list() { # inspect|delete
-    local x y w h
-    if [ "$1" = inspect ]; then x=$ix y=$iy w=$iw h=$ih; else x=$dx y=$dy w=$dw h=$dh; fi
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-    sleep 0.3
+    local id closed
+    read -r id _ < <(list_geometry "$1")
+    closed=$(grep -c "^closeup $id" "$log")
+    open_list "$1"
     xdotool key Escape
+    wait_lines $((closed + 1)) "^closeup $id" || fail "the $1 list does not close"
 }
 
 cookies_text='This will delete all the cookie stored\r\non your machine by Internet Explorer.\r\nAre you sure you want to proceed?'
@@ -143,15 +155,14 @@ done
 if [ -n "$viewer" ]; then
     pass "Inspect Favorites opens a folder window"
     viewer_pid=$(xdotool getwindowpid "$viewer")
-    viewer_pids+=("$viewer_pid")
-    # It covers the lists: close it before going on.
-    kill "$viewer_pid"
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name '^Favorites$' >/dev/null 2>&1 || break
-        sleep 0.1
-    done
+    # It covers the lists: close it before going on (the pid is kept for the
+    # final clean-up only if it would not close).
+    wine foldwright_driver.exe close Favorites >/dev/null ||
+        { fail "the folder window did not close"; viewer_pids+=("$viewer_pid"); }
 else
     fail "Inspect Favorites opens no folder window"
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do echo "  window: $(xdotool getwindowname "$w")"; done
+    pgrep -a -f 'explorer.exe C:' | sed 's/^/  process: /'
 fi
 [ -z "$(xdotool search --onlyvisible --name '^INetCookies$' 2>/dev/null)" ] &&
     pass "the pre-selected inspect item opened nothing" ||
