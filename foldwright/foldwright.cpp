@@ -20,10 +20,15 @@ static const int PROTECTED_FOLDERS[] = {
     0x1C,  // CSIDL_LOCAL_APPDATA
 };
 #define PROTECTED_FOLDER_COUNT (sizeof(PROTECTED_FOLDERS) / sizeof(PROTECTED_FOLDERS[0]))
+// Cleaning one browser folder never reaches into another.
+static const int BROWSER_FOLDERS[] = {
+    CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY, CSIDL_NUMBER_INTERNET_CACHE,
+};
+#define OTHER_BROWSER_FOLDER_COUNT 3
 // The shell folders, the profile from the environment, the Windows and
 // system directories as the kernel reports them; each as named and as it
 // really leads (through links), where the system can tell.
-#define PROTECTED_NAME_COUNT (PROTECTED_FOLDER_COUNT + 3)
+#define PROTECTED_NAME_COUNT (PROTECTED_FOLDER_COUNT + OTHER_BROWSER_FOLDER_COUNT + 3)
 #define PROTECTED_PATH_COUNT (2 * PROTECTED_NAME_COUNT)
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
@@ -53,11 +58,14 @@ static void Foldwright_Canonicalise(char* path)
     CharUpperBuffA(path, PathLength(path));
 }
 
-static void Foldwright_CollectProtected(char paths[PROTECTED_PATH_COUNT][MAX_PATH])
+static void Foldwright_CollectProtected(int cleaned, char paths[PROTECTED_PATH_COUNT][MAX_PATH])
 {
     unsigned i = 0;
     for (; i < PROTECTED_FOLDER_COUNT; i++)
         FolderPaths_Resolve(PROTECTED_FOLDERS[i], paths[i]);
+    for (unsigned b = 0; b < sizeof(BROWSER_FOLDERS) / sizeof(BROWSER_FOLDERS[0]); b++)
+        if (BROWSER_FOLDERS[b] != cleaned)
+            FolderPaths_Resolve(BROWSER_FOLDERS[b], paths[i++]);
     DWORD n = GetEnvironmentVariableA("USERPROFILE", paths[i], MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         paths[i][0] = 0;
@@ -137,7 +145,7 @@ extern "C" void WINAPI HLCleanFolder(int csidl)
     lstrcpynA(canonicalFinal, knowsFinal ? final : path, MAX_PATH);
     Foldwright_Canonicalise(canonicalFinal);
     static char protectedPaths[PROTECTED_PATH_COUNT][MAX_PATH];
-    Foldwright_CollectProtected(protectedPaths);
+    Foldwright_CollectProtected(csidl, protectedPaths);
     const char* kept[PROTECTED_PATH_COUNT];
     for (unsigned i = 0; i < PROTECTED_PATH_COUNT; i++)
         kept[i] = protectedPaths[i];

@@ -84,8 +84,9 @@ echo held >"${folder[34]}/inuse/held.txt"
 echo other >"${folder[34]}/inuse/other.txt"
 
 # A sandbox drive for the redirections, so that a wrong clean harms nothing real.
-mkdir -p "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget"
-for d in "$work/q" "$work/q/area" "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget"; do
+mkdir -p "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" "$work/q/browser/cookies"
+for d in "$work/q" "$work/q/area" "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" \
+    "$work/q/browser" "$work/q/browser/cookies"; do
     echo sentinel >"$d/sentinel.txt"
 done
 ln -s "$work/q/linktarget" "$work/q/linked"
@@ -105,7 +106,8 @@ fi
 
 # Refused places, arranged through the shell folder registry values, which
 # Wine honours: a drive root, a folder that is a link, a folder holding the
-# documents folder, the application data folder itself.
+# documents folder, the application data folder itself, a folder holding
+# another browser folder.
 redirect() { # description, args
     local what=$1; shift
     if out=$(driver redirect "$@"); then
@@ -118,6 +120,7 @@ redirect "a drive root" 0x21 'Cookies=Q:\'
 redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
 redirect "a folder holding the documents folder" 0x22 'History=Q:\area' 'Personal=Q:\area\docs'
 redirect "the application data folder" 0x20 'Cache=Q:\roam' 'AppData=Q:\roam'
+redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Cookies=Q:\browser\cookies'
 # The real profile and Windows folders last, once the sandboxed cases held.
 if [ "$failed" -eq 0 ]; then
     redirect "the profile folder" 0x06 'Favorites=@profile'
