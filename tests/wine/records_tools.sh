@@ -19,13 +19,13 @@ expect_same() { # what, expected, actual
 }
 
 log=$(mktemp /tmp/records_tools.XXXXXX)
+alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # a copy of the program without the library
 window_pid=
 viewer_pids=()
 cleanup() {
     [ -n "$window_pid" ] && kill "$window_pid" 2>/dev/null
     for pid in "${viewer_pids[@]}"; do kill "$pid" 2>/dev/null; done
-    [ -f Foldwright.dll.away ] && mv Foldwright.dll.away Foldwright.dll
-    rm -f "$log"
+    rm -rf "$log" "$alone"
 }
 trap cleanup EXIT
 
@@ -56,13 +56,17 @@ done
 listing() { (cd "${folder[$1]}" && find . -mindepth 1 | sort); }
 full=$(listing 33)
 
-wine records_tools_window.exe >"$log" 2>&1 &
-window_pid=$!
-wait_lines 1 '^ready' || { echo "FAIL: the window did not come up"; cat "$log"; exit 1; }
-read -r _ _ inspect_rect delete_rect item < <(last_line '^ready')
-item=${item#item=}
-IFS=, read -r ix iy iw ih <<<"${inspect_rect#inspect=}"
-IFS=, read -r dx dy dw dh <<<"${delete_rect#delete=}"
+# Starts the window program from DIR and learns where its lists are.
+start_window() { # dir
+    (cd "$1" && exec wine records_tools_window.exe) >"$log" 2>&1 &
+    window_pid=$!
+    wait_lines 1 '^ready' || { echo "FAIL: the window did not come up"; cat "$log"; exit 1; }
+    read -r _ _ inspect_rect delete_rect item < <(last_line '^ready')
+    item=${item#item=}
+    IFS=, read -r ix iy iw ih <<<"${inspect_rect#inspect=}"
+    IFS=, read -r dx dy dw dh <<<"${delete_rect#delete=}"
+}
+start_window .
 if grep -q '^order' "$log"; then fail "sorted lists put the items in the table's order"; grep '^order' "$log"
 else pass "sorted lists put the items in the table's order"; fi
 
@@ -168,8 +172,15 @@ fi
     pass "the pre-selected inspect item opened nothing" ||
     fail "the pre-selected inspect item opened the cookies"
 
-# Without the library: inspect is silent, delete still warns, then nothing.
-mv Foldwright.dll Foldwright.dll.away
+kill -0 "$window_pid" 2>/dev/null && pass "the window survived every request" || fail "the window died"
+
+# Without the library next to the program: inspect is silent, delete still
+# warns, and Yes then does nothing.
+kill "$window_pid"
+wait "$window_pid" 2>/dev/null
+cp records_tools_window.exe "$alone/"
+boxes=0
+start_window "$alone"
 pick inspect 2
 if wait_lines 1 '^handled 1000 2 popups=0'; then pass "Inspect without the library is silent"
 else fail "Inspect without the library blocked or showed something"; fi
@@ -178,8 +189,7 @@ answer_warning "Delete Internet Cache without the library" "$cache_text" y 3
 expect_same "Yes without the library leaves the cache alone" "$full" "$(listing 32)"
 grep -q '^handled 1001 3 popups=0' "$log" && pass "no message tells of the missing library" ||
     fail "something showed after Yes without the library"
-mv Foldwright.dll.away Foldwright.dll
-kill -0 "$window_pid" 2>/dev/null && pass "the window survived every request" || fail "the window died"
+kill -0 "$window_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
