@@ -3,7 +3,8 @@
 // bar (an "Edit" with the browser's address id and a second "Edit") above a page
 // window of class PAGECLASS, and an unrelated top-level window beside it.
 //   RECTFILE: written once all windows are shown, one "name x y" line per click
-//   target, in screen coordinates: page, caption, address, search, other.
+//   target, in screen coordinates: page, caption, address, search, other, and
+//   border (on the page's border).
 //   stdout: one unbuffered line per mouse press or key-down taken from the
 //   queue, "input <window> <message> <wParam>", after the hooks have seen it.
 //   Exits 0 when STOPFILE exists; 1 when a window cannot be created.
@@ -64,7 +65,7 @@ static BOOL CreateWindows(const char *pageClass)
                                 0, 0, 10, 10, g_frame, (HMENU)ADDRESS_ID, instance, NULL);
     g_search = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER,
                                0, 0, 10, 10, g_frame, (HMENU)SEARCH_ID, instance, NULL);
-    g_page = CreateWindowExA(0, pageClass, "page", WS_CHILD | WS_VISIBLE,
+    g_page = CreateWindowExA(0, pageClass, "page", WS_CHILD | WS_VISIBLE | WS_BORDER,
                              0, 0, 10, 10, g_frame, (HMENU)1, instance, NULL);
     g_other = CreateWindowExA(0, "HushpaneTestOther", OTHER_TITLE, WS_OVERLAPPEDWINDOW,
                               600, 40, 300, 240, NULL, NULL, instance, NULL);
@@ -110,16 +111,22 @@ static void WriteTargets(const char *path)
         return;
     POINT page = CenterOf(g_page), caption = CaptionPoint(), address = CenterOf(g_address),
           search = CenterOf(g_search), other = CenterOf(g_other);
+    // The page's own one-pixel border: its non-client area, inside the frame.
+    RECT pageRect;
+    GetWindowRect(g_page, &pageRect);
+    POINT border = {pageRect.left, page.y};
     fprintf(file, "page %ld %ld\n", page.x, page.y);
     fprintf(file, "caption %ld %ld\n", caption.x, caption.y);
     fprintf(file, "address %ld %ld\n", address.x, address.y);
     fprintf(file, "search %ld %ld\n", search.x, search.y);
     fprintf(file, "other %ld %ld\n", other.x, other.y);
+    fprintf(file, "border %ld %ld\n", border.x, border.y);
     fclose(file);
     // Appears whole or not at all for the script that waits for it.
     MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING);
-    LRESULT hit = SendMessageA(g_frame, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y));
-    printf("targets written; caption point hit test %ld\n", (long)hit);
+    LRESULT captionHit = SendMessageA(g_frame, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y));
+    LRESULT borderHit = SendMessageA(g_page, WM_NCHITTEST, 0, MAKELPARAM(border.x, border.y));
+    printf("targets written; caption hit test %ld; border hit test %ld\n", (long)captionHit, (long)borderHit);
 }
 
 static const char *WindowName(HWND window)

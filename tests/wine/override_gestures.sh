@@ -130,7 +130,8 @@ for title in "Hushpane test browser" "Hushpane test other"; do
     timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null ||
         { fail "window \"$title\" not mapped"; exit 1; }
 done
-grep -qE 'hit test 2[^0-9]*$' "$standin_log" || fail "caption target is not on the caption: $(cat "$standin_log")"
+grep -q 'caption hit test 2;' "$standin_log" || fail "caption target is not on the caption: $(cat "$standin_log")"
+grep -qE 'border hit test 18[^0-9]*$' "$standin_log" || fail "border target is not on a border: $(cat "$standin_log")"
 
 wine hook_host.exe "$stop" >"$host_log" 2>&1 &
 pids+=($!)
@@ -171,6 +172,11 @@ else
     expect vetoed "a press on the page while Enter is held (Enter does not count)"
     slow_press search
     expect vetoed "a slow press on a control inside the frame"
+    # A non-client press is judged by the window under the point, not its frame.
+    slow_press border
+    expect created "a press on the page's border (non-client, inside the frame)"
+    slow_press page
+    expect vetoed "the next slow press on the page"
     press other
     expect created "a press on the unrelated window"
     slow_press page

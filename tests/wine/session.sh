@@ -56,6 +56,7 @@ start)
     # One persistent wineserver for the whole run, so each test pays no start-up,
     # and the prefix's system processes (services, the desktop) start now, with
     # their output away from ctest's pipe, which they would otherwise hold open.
+    mkdir -p "$WINEPREFIX"
     wineserver -p </dev/null >"$dir/wineserver.log" 2>&1
     wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
