@@ -142,7 +142,7 @@ static double TimeProcedure(HOOKPROC procedure, UINT message, int calls)
 
 static void ReportProcedures(HOOKPROC nullProc, double moveTime, double pressTime, int count)
 {
-    const int calls = 20000;
+    const int calls = count;
     double nullMove = 1e30, snapMove = 1e30, nullPress = 1e30, snapPress = 1e30;
     for (int i = 0; i < 5; ++i) {
         double t;

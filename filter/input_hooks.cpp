@@ -36,7 +36,8 @@ static enum PressVerdict ClassifyPressAt(enum PressKind kind, POINT point)
 extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const enum PressKind kind = Override_PressKind(code, (uint32_t)wParam);
-    if (kind != PRESS_IGNORED) {
+    // The system always passes the structure; a direct caller might not.
+    if (kind != PRESS_IGNORED && lParam != 0) {
         const MOUSEHOOKSTRUCT *mouse = (const MOUSEHOOKSTRUCT *)lParam;
         const enum PressVerdict verdict = ClassifyPressAt(kind, mouse->pt);
         Override_RegisterPress(&g_shared.override, verdict, GetTickCount());
