@@ -11,6 +11,9 @@
 #define CLASS_FLASH_PLAYER       "MacromediaFlashPlayerActiveX"
 #define CLASS_MESSENGER_ALERT    "MSBLPopupMsgWClass"
 #define CLASS_TOOLTIP            "tooltips_class32"
+#define CLASS_BROWSER_PAGE       "Internet Explorer_Server"
+#define CLASS_BROWSER_TOOLBAR    "ToolbarWindow32"
+#define CLASS_EDIT               "Edit"
 
 // Class names are fetched into buffers of this size: at most 127 characters count.
 #define CLASS_NAME_BUFFER 128

@@ -1,0 +1,74 @@
+#include "override_rules.h"
+#include "class_names.h"
+
+enum PressKind Override_PressKind(int hookCode, uint32_t message)
+{
+    if (hookCode != OVERRIDE_HC_ACTION)
+        return PRESS_IGNORED;
+    if (message == OVERRIDE_WM_LBUTTONDOWN)
+        return PRESS_CLIENT;
+    if (message == OVERRIDE_WM_NCLBUTTONDOWN)
+        return PRESS_NON_CLIENT;
+    return PRESS_IGNORED;
+}
+
+static enum PressVerdict InsideWhen(bool inside)
+{
+    return inside ? VERDICT_INSIDE : VERDICT_OUTSIDE;
+}
+
+// The 9x browser is recognised by its page, toolbar and address box; a click
+// on anything else keeps the verdict of the click before.
+static enum PressVerdict ClassifyWin9xClientPress(const char *windowClass, int32_t controlId)
+{
+    if (ClassName_Equals(windowClass, CLASS_BROWSER_TOOLBAR))
+        return InsideWhen(controlId == BROWSER_TOOLBAR_ID);
+    if (ClassName_Equals(windowClass, CLASS_BROWSER_PAGE))
+        return VERDICT_INSIDE;
+    if (ClassName_Equals(windowClass, CLASS_EDIT))
+        return InsideWhen(controlId == BROWSER_ADDRESS_ID);
+    return VERDICT_NONE;
+}
+
+enum PressVerdict Override_ClassifyPress(enum PressKind kind, uint8_t isWin9x,
+                                         const char *windowClass, int32_t controlId,
+                                         const char *rootClass)
+{
+    switch (kind) {
+    case PRESS_CLIENT:
+        if (isWin9x == 1)
+            return ClassifyWin9xClientPress(windowClass, controlId);
+        return InsideWhen(ClassName_Equals(rootClass, CLASS_BROWSER_FRAME));
+    case PRESS_NON_CLIENT:
+        // The frame's own caption and borders; a child's non-client area is not the browser's.
+        return InsideWhen(ClassName_Equals(windowClass, CLASS_BROWSER_FRAME));
+    default:
+        return VERDICT_NONE;
+    }
+}
+
+void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now)
+{
+    // Decide on this press's own verdict: the stored one may meanwhile be
+    // rewritten by a press in another process.
+    uint32_t effective = state->pressVerdict;
+    if (verdict != VERDICT_NONE) {
+        effective = (uint32_t)verdict;
+        state->pressVerdict = effective;
+    }
+    if (effective != PRESS_VERDICT_INSIDE) {
+        state->passThrough = 1;
+        return;
+    }
+    // Unsigned difference: stays right across the tick count's wrap.
+    const uint32_t gap = now - state->lastActivityTick;
+    state->passThrough = gap <= state->clickInterval ? 1 : 0;
+    state->lastActivityTick = now;
+}
+
+void Override_RegisterKeyDown(struct OverrideState *state, uint32_t virtualKey,
+                              uint32_t keyUpBit, uint32_t now)
+{
+    if (keyUpBit == 0 && virtualKey != OVERRIDE_VK_RETURN)
+        state->lastActivityTick = now;
+}

@@ -1,0 +1,50 @@
+// When the user stands the creation filter aside: plain decisions over the
+// override part of the shared filter state, with the time passed in, so they
+// run the same inside the hooks and in tests without the platform.
+#ifndef HUSHPANE_OVERRIDE_RULES_H
+#define HUSHPANE_OVERRIDE_RULES_H
+
+#include <stdint.h>
+#include "override_state.h"
+
+// The Win32 values the hooks hand in; spelled out so the decisions need no windows.h.
+#define OVERRIDE_HC_ACTION        0
+#define OVERRIDE_WM_LBUTTONDOWN   0x0201u
+#define OVERRIDE_WM_NCLBUTTONDOWN 0x00A1u
+#define OVERRIDE_VK_RETURN        0x0Du
+
+// Control ids that mark the 9x browser's own toolbar and address box.
+#define BROWSER_TOOLBAR_ID 0xA000
+#define BROWSER_ADDRESS_ID 0xA205
+
+enum PressKind {
+    PRESS_IGNORED,      // anything but a left press taken from the queue
+    PRESS_CLIENT,       // WM_LBUTTONDOWN
+    PRESS_NON_CLIENT    // WM_NCLBUTTONDOWN
+};
+
+enum PressVerdict {
+    VERDICT_INSIDE = PRESS_VERDICT_INSIDE,
+    VERDICT_OUTSIDE = 1,
+    VERDICT_NONE = 2    // no opinion: the stored verdict of the previous press stands
+};
+
+// Which left presses count: hook code HC_ACTION only, and never a double-click message.
+enum PressKind Override_PressKind(int hookCode, uint32_t message);
+
+// Whether a press landed inside a browser window. windowClass and controlId
+// describe the window under the point, rootClass its top-level ancestor; a
+// window that could not be fetched has the class name "".
+enum PressVerdict Override_ClassifyPress(enum PressKind kind, uint8_t isWin9x,
+                                         const char *windowClass, int32_t controlId,
+                                         const char *rootClass);
+
+// Applies a press to the pass-through flag: outside opens; inside opens when
+// no more than the click interval has passed since the last activity, else closes.
+void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now);
+
+// A key going down, other than Enter, counts as activity.
+void Override_RegisterKeyDown(struct OverrideState *state, uint32_t virtualKey,
+                              uint32_t keyUpBit, uint32_t now);
+
+#endif
