@@ -1,0 +1,13 @@
+// The settings window: class "DoviZavazovu", created from the template
+// "MyDialog2", whose one procedure serves the whole program.
+#ifndef HUSHPANE_SETTINGS_WINDOW_H
+#define HUSHPANE_SETTINGS_WINDOW_H
+
+#include <windows.h>
+
+void SettingsWindow_RegisterClass(HINSTANCE module);
+HWND SettingsWindow_Create(HINSTANCE module);
+// Ticks the boxes from the switches loaded at start-up; "Browser" is forced on.
+void SettingsWindow_ShowSwitches(HWND window);
+
+#endif
