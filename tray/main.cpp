@@ -49,6 +49,8 @@ static int Program_WindowMain(HINSTANCE module, HINSTANCE, LPSTR, int)
     HWND window = SettingsWindow_Create(module);
     if (!window)
         return 1;   // without a window nothing could ever end the loop
+    SettingsWindow_FitAddedControls(window);
+    SettingsWindow_StartClip(window);
     SettingsWindow_ShowSwitches(window);
     ShowWindow(window, SW_SHOWNORMAL);
     RECT frame;

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 #include "settings_window.h"
 #include "messenger_service.h"
 #include "program_state.h"
@@ -224,6 +225,10 @@ static LRESULT CALLBACK SettingsWindow_Procedure(HWND window, UINT message, WPAR
     case WM_POPUPBLOCKED:
         TrayIcon_OnPopupBlocked();
         return 0;
+    case WM_SYSCOMMAND:
+        if (TrayIcon_OnSysCommand(wParam))
+            return 0;
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -250,6 +255,37 @@ void SettingsWindow_RegisterClass(HINSTANCE module)
 HWND SettingsWindow_Create(HINSTANCE module)
 {
     return CreateDialogParamA(module, SETTINGS_WINDOW_TEMPLATE, NULL, NULL, 0);
+}
+
+// The controls added in code are placed in pixels for the template font's
+// reference metrics (1.5 x 1.625 pixels per dialog unit). Where the template
+// font measures otherwise (another DPI, a substitute font) the template's
+// controls move but these would not, and the buttons would fall off the
+// bottom of the window; so their positions follow the measured scale.
+void SettingsWindow_FitAddedControls(HWND window)
+{
+    RECT scale = {0, 0, 400, 800};   // 600 x 1300 pixels at the reference metrics
+    if (!MapDialogRect(window, &scale) || (scale.right == 600 && scale.bottom == 1300))
+        return;
+    const int ids[] = {IDC_INSPECT_LIST, IDC_DELETE_LIST, IDC_APPLY, IDC_RESET, IDC_QUICK_TIPS,
+                       IDC_EXIT};
+    for (int id : ids) {
+        HWND control = GetDlgItem(window, id);
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(NULL, window, (POINT *)&place, 2);
+        SetWindowPos(control, NULL, MulDiv(place.left, scale.right, 600),
+                     MulDiv(place.top, scale.bottom, 1300), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The template names the clip in the animation control's text, which starts it
+// on Windows; Wine's control ignores that text, so the clip is opened once
+// more by name (with ACS_AUTOPLAY the open starts it).
+void SettingsWindow_StartClip(HWND window)
+{
+    SendDlgItemMessageA(window, IDC_ANIMATION, ACM_OPENA, (WPARAM)g_module, (LPARAM) "FLASHINGP");
 }
 
 void SettingsWindow_ShowSwitches(HWND window)

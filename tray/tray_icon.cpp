@@ -120,6 +120,11 @@ void TrayIcon_OnPopupBlocked(void)
     TrayIcon_ShowPicture(IDI_TRAY_REST);
 }
 
+bool TrayIcon_OnSysCommand(WPARAM command)
+{
+    return (command & 0xFFF0) == SC_MINIMIZE && s_inTray;
+}
+
 void TrayIcon_OnTaskbarCreated(void)
 {
     if (!s_inTray)

@@ -19,6 +19,10 @@ void TrayIcon_OnCallback(HWND window, WPARAM iconId, LPARAM mouseMessage);
 void TrayIcon_OnMenuCommand(HWND window, UINT commandId);
 // WM_POPUPBLOCKED: flash white, red, yellow, red.
 void TrayIcon_OnPopupBlocked(void);
+// WM_SYSCOMMAND: true when a minimise request finds the window already in
+// the tray (the auto-apply's second message); the default handling would
+// show the minimised window again.
+bool TrayIcon_OnSysCommand(WPARAM command);
 // "TaskbarCreated": a re-created notification area has lost the icon.
 void TrayIcon_OnTaskbarCreated(void);
 
