@@ -9,6 +9,7 @@
 //   tray-forget                 removes the program's tray icon as a dying shell would
 //   taskbar-created             broadcasts "TaskbarCreated" like a new shell
 //   menu-shown MS               waits up to MS ms for a popup menu window
+//   find-class CLASS MS         waits up to MS ms for a top-level window of CLASS
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -154,6 +155,15 @@ int main(int argc, char **argv)
     if (!strcmp(command, "taskbar-created")) {
         UINT message = RegisterWindowMessageA("TaskbarCreated");
         return SendNotifyMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+    }
+    if (!strcmp(command, "find-class") && argc > 3) {
+        DWORD start = GetTickCount();
+        while (!FindWindowA(arg, NULL)) {
+            if (GetTickCount() - start > (DWORD)atol(argv[3]))
+                return 1;
+            Sleep(50);
+        }
+        return 0;
     }
     if (!strcmp(command, "menu-shown"))
         return Inspect_MenuShown((DWORD)atol(arg));
