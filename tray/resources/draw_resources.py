@@ -71,9 +71,10 @@ def polyline(pts, w):
     return union(*parts)
 
 
-def wave(x0, x1, y, amp, periods, w, steps=12):
-    pts = [(x0 + (x1 - x0) * i / steps,
-            y + amp * math.sin(2 * math.pi * periods * i / steps)) for i in range(steps + 1)]
+def vwave(x, y0, y1, amp, periods, w, steps=16):
+    """A rising wisp: a vertical stroke swaying sideways."""
+    pts = [(x + amp * math.sin(2 * math.pi * periods * i / steps),
+            y0 + (y1 - y0) * i / steps) for i in range(steps + 1)]
     return polyline(pts, w)
 
 
@@ -87,6 +88,10 @@ def inter(*fs):
 
 def diff(a, b):
     return lambda x, y: max(a(x, y), -b(x, y))
+
+
+def moved(layers, dx, dy=0.0):
+    return [(lambda x, y, f=l[0]: f(x - dx, y - dy),) + tuple(l[1:]) for l in layers]
 
 
 def grow(f, d):
@@ -312,25 +317,26 @@ INK = (40, 40, 48)
 
 def notched_shape():
     """The program's mark: a half oval, flat side left, with a notch in it."""
-    body = inter(ellipse(6.5, 16, 20.5, 14.5), box(6.5, 0, 32, 32))
-    notch = poly([(4, 10.5), (14.5, 16), (4, 21.5)])
+    body = inter(ellipse(6, 16, 21, 14), box(6, 0, 32, 32))
+    notch = poly([(4, 11.5), (12, 16), (4, 20.5)])
     return diff(body, notch)
 
 
 def program_icon(px):
     shape = notched_shape()
-    edge = max(1.0, 1.1 * px) if px < 1 else 1.0
+    edge = max(1.0, 1.1 * px)
     return [
         (shape, (176, 74, 8)),
         (grow(shape, -edge), vgrad(2, (246, 122, 18), 29, (255, 242, 170))),
-        # A soft sheen on the round side gives the mark some volume.
-        (inter(grow(shape, -edge), ellipse(17, 9, 8, 4.5)), (255, 255, 255), 0.28),
-    ]
+    ] + ([
+        # A soft sheen gives the mark some volume where there are pixels for it.
+        (inter(grow(shape, -edge), ellipse(16, 8.5, 8.5, 4.5)), (255, 255, 255), 0.28),
+    ] if px < 0.9 else [])
 
 
 def tray_icon(fill, px):
     shape = notched_shape()
-    edge = max(1.6, 1.6 * px)
+    edge = max(1.6, 1.1 * px)
     return [
         (shape, (22, 30, 96)),
         (grow(shape, -edge), fill),
@@ -388,8 +394,7 @@ def browser_stop_icon(px):
         (box(4.5, 12, 17, 13.5), (150, 156, 172)),
         (box(4.5, 16, 14, 17.5), (150, 156, 172)),
         (box(4.5, 20, 12, 21.5), (150, 156, 172)),
-        (grow(stop, 1.0), (255, 255, 255)),
-        (stop, (120, 8, 8)),
+        (stop, (110, 6, 6)),
         (grow(stop, -1.0), vgrad(14, (240, 50, 40), 29, (192, 16, 16))),
         (box(17, 20.2, 26, 22.8, 0.4), (255, 255, 255)),
     ]
@@ -414,7 +419,7 @@ def people_icon(px):
 
 
 def tooltip_icon(px):
-    bubble = union(box(2, 4, 30, 22, 3.5), poly([(7, 20), (14, 20), (5.5, 28.5)]))
+    bubble = union(box(2, 4, 30, 22, 3.5), poly([(7, 20), (15.5, 20), (5.5, 29.5)]))
     return [
         (bubble, INK),
         (grow(bubble, -1.0), vgrad(4, (255, 255, 236), 24, (255, 238, 170))),
@@ -425,32 +430,33 @@ def tooltip_icon(px):
 
 
 def cup_icon(px):
-    saucer = ellipse(16, 27.5, 13.5, 3.2)
-    cup = union(inter(ellipse(14.5, 14.5, 10, 13.5), box(0, 14.5, 32, 32)),
-                box(4.5, 12.5, 24.5, 15.5))
-    cup = inter(cup, box(0, 12.5, 32, 26.5))
-    handle = diff(ellipse(24.5, 18.5, 5.2, 4.6), ellipse(24.5, 18.5, 2.6, 2.2))
-    coffee = ellipse(14.5, 13.2, 9, 1.8)
-    steam = union(
-                  polyline([(10.5, 10), (9, 7.5), (11, 5), (9.5, 2)], 1.5),
-                  polyline([(16, 10), (14.5, 7.5), (16.5, 5), (15, 2)], 1.5),
-                  polyline([(21, 10), (19.5, 7.5), (21.5, 5), (20, 2.5)], 1.5))
-    white = hgrad(4, (255, 255, 255), 25, (176, 186, 206))
+    saucer = ellipse(15, 27.2, 13.5, 3.3)
+    cup = union(inter(ellipse(14, 13, 9.5, 13.5), box(0, 13, 32, 32)), box(4.5, 12, 23.5, 13.5))
+    handle = diff(ellipse(23.5, 17.5, 5, 4.6), ellipse(23.2, 17.5, 2.4, 2.1))
+    rim = ellipse(14, 12.2, 9.5, 2.4)
+    steam = union(vwave(10, 9, 1.5, 1.1, 1.0, 1.5), vwave(14.5, 9, 1, 1.1, 1.0, 1.5),
+                  vwave(19, 9, 1.5, 1.1, 1.0, 1.5))
+    white = hgrad(4, (255, 255, 255), 25, (168, 180, 204))
     return [
-        (steam, (230, 70, 50)),
+        (steam, (226, 64, 44)),
         (saucer, INK),
-        (grow(saucer, -1.0), hgrad(3, (250, 250, 252), 29, (170, 180, 200))),
+        (grow(saucer, -1.0), hgrad(2, (250, 250, 252), 29, (166, 176, 198))),
         (handle, INK),
         (grow(handle, -1.0), white),
         (cup, INK),
         (grow(cup, -1.0), white),
-        (box(5.5, 17, 23.5, 19.5), (40, 96, 200)),
-        (grow(coffee, 0.9), INK),
-        (coffee, (110, 60, 24)),
+        (inter(grow(cup, -1.0), box(0, 17.5, 32, 20)), (38, 92, 196)),
+        (rim, INK),
+        (grow(rim, -1.0), (116, 62, 24)),
     ]
 
 
 def projector_icon(px):
+    # Kept off the right-hand column, where the group box's frame runs past it.
+    return moved(projector_layers(), -1.5)
+
+
+def projector_layers():
     reel1, reel2 = circle(9.5, 8.5, 6.2), circle(21, 8.5, 6.2)
     body = box(3, 14, 24, 26.5, 1.5)
     lens = box(23, 16, 29.5, 24.5, 1.0)
