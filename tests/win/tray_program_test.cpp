@@ -205,21 +205,18 @@ static void Service_Install(void)
 
 static bool Service_WaitState(DWORD state);
 static void Service_Control(bool start);
+static void Service_StopAndWait(void);
 
-// Wine's service manager is slow to take its first starts on a busy machine
-// (and refuses others meanwhile): run the service once before the program does.
+// Wine's service manager is slow to take its first start on a busy machine,
+// and refuses others meanwhile: run the service once before the program does.
 static void Service_WarmUp(void)
 {
     DWORD start = GetTickCount();
-    bool running = false;
-    while (!running && GetTickCount() - start < 40000) {
-        Service_Control(true);
-        running = Service_WaitState(SERVICE_RUNNING);
-    }
+    Service_Control(true);
+    bool running = Service_WaitState(SERVICE_RUNNING);
     printf("test service warm-up: %s after %lu ms\n", running ? "running" : "NOT running",
            GetTickCount() - start);
-    Service_Control(false);
-    Service_WaitState(SERVICE_STOPPED);
+    Service_StopAndWait();
 }
 
 static DWORD Service_State(void)
@@ -233,11 +230,23 @@ static DWORD Service_State(void)
     return status.dwCurrentState;
 }
 
+static DWORD Service_ProcessId(void)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD needed;
+    QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return status.dwProcessId;
+}
+
 static bool Service_WaitState(DWORD state)
 {
     DWORD start = GetTickCount();
     while (Service_State() != state) {
-        if (GetTickCount() - start > 10000)
+        if (GetTickCount() - start > 30000)
             return false;
         Sleep(100);
     }
@@ -257,10 +266,23 @@ static void Service_Control(bool start)
     CloseServiceHandle(manager);
 }
 
-static void Service_Remove(void)
+// Stopped, and its process gone: Wine's manager hands a start that comes while
+// the old process is still ending to that process, and the start times out.
+static void Service_StopAndWait(void)
 {
+    DWORD pid = Service_ProcessId();
     Service_Control(false);
     Service_WaitState(SERVICE_STOPPED);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : NULL;
+    if (process) {
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+static void Service_Remove(void)
+{
+    Service_StopAndWait();
     SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
     DeleteService(service);
@@ -391,8 +413,7 @@ static void TestManualApplyResetAndEsc(void)
 {
     printf("-- first start, manual apply, second start, reset, Esc\n");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    Service_Control(false);
-    Service_WaitState(SERVICE_STOPPED);
+    Service_StopAndWait();
     if (!Hushpane_Start()) {
         CHECK(false, "settings window shown after start");
         return;
