@@ -9,6 +9,9 @@
 //   tray-forget                 removes the program's tray icon as a dying shell would
 //   taskbar-created             broadcasts "TaskbarCreated" like a new shell
 //   menu-shown MS               waits up to MS ms for a popup menu window
+//   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
+//                               the settings window, prints its text (CR and LF as \\r \\n)
+//   box-ok CAPTION              presses the message box's OK button
 //   find-class CLASS MS         waits up to MS ms for a top-level window of CLASS
 #include <windows.h>
 #include <shellapi.h>
@@ -127,6 +130,45 @@ static int Inspect_MenuShown(DWORD timeoutMs)
     }
 }
 
+static char s_boxText[1024];
+
+static BOOL CALLBACK Inspect_LongestText(HWND child, LPARAM)
+{
+    char className[16];
+    GetClassNameA(child, className, sizeof className);
+    WCHAR wide[1024];
+    // Wide: Wine hands window texts across processes as wide characters.
+    if (lstrcmpiA(className, "Static") || !GetWindowTextW(child, wide, 1024))
+        return TRUE;
+    char text[1024];
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+    if (lstrlenA(text) > lstrlenA(s_boxText))
+        lstrcpyA(s_boxText, text);
+    return TRUE;
+}
+
+static int Inspect_Box(const char *caption, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    HWND box;
+    while (!(box = FindWindowA("#32770", caption)) || !IsWindowVisible(box)) {
+        if (GetTickCount() - start > timeoutMs)
+            return 1;
+        Sleep(50);
+    }
+    EnumChildWindows(box, Inspect_LongestText, 0);
+    for (const char *c = s_boxText; *c; ++c) {
+        if (*c == '\r')
+            printf("\\r");
+        else if (*c == '\n')
+            printf("\\n");
+        else
+            putchar(*c);
+    }
+    printf("\n");
+    return GetWindow(box, GW_OWNER) == Inspect_Window() ? 0 : 1;
+}
+
 int main(int argc, char **argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
@@ -164,6 +206,12 @@ int main(int argc, char **argv)
             Sleep(50);
         }
         return 0;
+    }
+    if (!strcmp(command, "box") && argc > 3)
+        return Inspect_Box(arg, (DWORD)atol(argv[3]));
+    if (!strcmp(command, "box-ok")) {
+        HWND box = FindWindowA("#32770", arg);
+        return box && PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
     }
     if (!strcmp(command, "menu-shown"))
         return Inspect_MenuShown((DWORD)atol(arg));

@@ -176,6 +176,27 @@ check "icon removed" wait_picture none
 check "still blocking, veto waited >= 140 ms while shown" probe_ok 1 IEFrame
 check "veto while shown takes its time" took_at_least 140 1900
 
+echo "-- quick tips and the FAQ page"
+# Wine opens web pages with the programs named here; this one records the address.
+cat >"$work/browser.sh" <<EOS
+#!/bin/sh
+echo "\$@" >"$work/opened.txt"
+EOS
+chmod +x "$work/browser.sh"
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$work/browser.sh" /f >/dev/null 2>&1
+click_control 3007
+tips=$(inspect box "Quick Tips" 5000 | tr -d '\r'); owned=$?
+expected='\r\nWhen you choose to open a popup or new window  \r\nthat has been blocked by default, you can: \r\n\r\n1. Triple click the link.\r\n   -------------or-------------\r\n2. Press down a key (any key)\r\n   when clicking.\r\n\r\n'
+check "quick tips box owned by the settings window" test "$owned" = 0
+check "quick tips text exact" test "$tips" = "$expected"
+[ "$tips" = "$expected" ] || printf 'got:      %s\nexpected: %s\n' "$tips" "$expected"
+check "no page before the box is closed" test ! -e "$work/opened.txt"
+inspect box-ok "Quick Tips"
+for _ in $(seq 100); do [ -s "$work/opened.txt" ] && break; sleep 0.1; done
+echo "page opened: $(cat "$work/opened.txt" 2>/dev/null)"
+check "FAQ page opened after the box" grep -qE '^https?://[^/]+/faq/$' "$work/opened.txt"
+wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
+
 echo "-- menu and Quit Blocking"
 click_control 3001
 check "hidden again" inspect wait hidden 15000
