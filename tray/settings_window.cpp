@@ -4,6 +4,7 @@
 #include "settings_window.h"
 #include "messenger_service.h"
 #include "program_state.h"
+#include "records_tools.h"
 #include "resource_ids.h"
 #include "snapveil.h"
 #include "tray_icon.h"
@@ -135,14 +136,6 @@ static void SettingsWindow_OnQuickTips(HWND window)
     ShellExecuteA(NULL, "open", HUSHPANE_FAQ_URL, NULL, NULL, SW_SHOWDEFAULT);
 }
 
-static void SettingsWindow_OnSelectionChange(HWND window, int listId, HWND list)
-{
-    // Browser records tools: RecordsTools_OnSelectionChange(window, listId, list);
-    (void)window;
-    (void)listId;
-    (void)list;
-}
-
 static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     switch (WindowDecisions_RouteCommand((uint32_t)wParam, lParam != 0)) {
@@ -162,7 +155,7 @@ static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
         DestroyWindow(window);
         break;
     case ROUTE_SELECTION_CHANGE:
-        SettingsWindow_OnSelectionChange(window, LOWORD(wParam), (HWND)lParam);
+        RecordsTools_OnSelectionChange(window, LOWORD(wParam), (HWND)lParam);
         break;
     case ROUTE_NONE:
         break;

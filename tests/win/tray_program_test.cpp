@@ -475,6 +475,22 @@ static void TestManualApplyResetAndEsc(void)
     printf("veto while shown took %lu ms (whole probe)\n", took);
     CHECK(mask == 1, "still blocking after the hand-over: %ld", mask);
 
+    // A list selection reaches the browser records tools: the delete list
+    // warns, owned by the settings window; No does nothing.
+    Input_Click(IDC_DELETE_LIST);
+    Input_Key(VK_DOWN);
+    Input_Key(VK_RETURN);
+    HWND warning = NULL;
+    for (int i = 0; i < 50 && !(warning = FindWindowA("#32770", "Warning")); ++i)
+        Sleep(100);
+    CHECK(warning != NULL, "a selection in the delete list shows its warning");
+    if (warning) {
+        CHECK(GetWindow(warning, GW_OWNER) == Hushpane_Window(), "warning owned by the settings window");
+        PostMessageA(warning, WM_COMMAND, IDNO, 0);
+        Sleep(300);
+    }
+    CHECK(WindowShown(), "window shown after the warning");
+
     // The timer was killed by the apply: past 15 s nothing changes.
     while (GetTickCount() - s_startTick < 17000)
         Sleep(100);

@@ -1,0 +1,207 @@
+// Drives Foldwright.dll for tests/wine/foldwright_clean.sh, which prepares the
+// folders from the Unix side (links need `ln -s` under Wine) and judges the
+// results there. Commands:
+//   paths                        one line per browser folder: csidl|path|Unix path
+//   clean CSIDL...               HLCleanFolder on each, in order
+//   hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete
+//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE
+//                                (@profile, @windows: those folders), check the
+//                                shell honours the first, clean CSIDL, put them back
+//   close TITLE                  close another process's window so titled, and
+//                                wait for that process to end
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "folder_paths.h"
+#include "foldwright.h"
+
+static const char USER_SHELL_FOLDERS[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+static const char SHELL_FOLDERS[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+typedef char* (CDECL *UnixNameProc)(LPCWSTR dosName);
+
+static int Fail(const char* what)
+{
+    printf("FAIL: %s (error %lu)\n", what, GetLastError());
+    return 1;
+}
+
+static int CallTool(const char* exportName, int csidl)
+{
+    HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+    if (!library)
+        return Fail("Foldwright.dll does not load");
+    FolderToolProc tool = (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName);
+    if (!tool) {
+        FreeLibrary(library);
+        return Fail("export missing");
+    }
+    tool(csidl);
+    FreeLibrary(library);
+    printf("%s(%#x) returned\n", exportName, csidl);
+    return 0;
+}
+
+static int PrintPaths(void)
+{
+    UnixNameProc unixName = (UnixNameProc)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        return Fail("not running under Wine");
+    const int folders[] = {0x21, 0x06, 0x22, 0x20};
+    for (int csidl : folders) {
+        char path[MAX_PATH];
+        if (!FolderPaths_Resolve(csidl, path))
+            return Fail("a browser folder does not resolve");
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
+        const char* unixPath = unixName(wide);
+        if (!unixPath)
+            return Fail("no Unix name");
+        printf("%d|%s|%s\n", csidl, path, unixPath);
+    }
+    return 0;
+}
+
+static int Hold(const char* file, int csidl)
+{
+    // Read and write sharing only: no delete, as a program using it would.
+    HANDLE held = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (held == INVALID_HANDLE_VALUE)
+        return Fail("cannot open the file to hold");
+    int result = CallTool(FOLDWRIGHT_CLEAN, csidl);
+    CloseHandle(held);
+    return result;
+}
+
+struct SavedValue {
+    bool present;
+    DWORD type;
+    char data[MAX_PATH * 2];
+    DWORD size;
+};
+
+static void SaveValue(HKEY key, const char* name, SavedValue* saved)
+{
+    saved->size = sizeof(saved->data);
+    saved->present = RegQueryValueExA(key, name, NULL, &saved->type, (BYTE*)saved->data,
+                                      &saved->size) == ERROR_SUCCESS;
+}
+
+static void RestoreValue(HKEY key, const char* name, const SavedValue* saved)
+{
+    if (saved->present)
+        RegSetValueExA(key, name, 0, saved->type, (const BYTE*)saved->data, saved->size);
+    else
+        RegDeleteValueA(key, name);
+}
+
+#define MAX_REDIRECTS 4
+
+// "@profile" and "@windows" stand for those folders' real paths.
+static bool RedirectTarget(const char* value, char* out)
+{
+    if (!strcmp(value, "@profile"))
+        return FolderPaths_Resolve(0x28, out);
+    if (!strcmp(value, "@windows"))
+        return GetWindowsDirectoryA(out, MAX_PATH) > 0;
+    lstrcpynA(out, value, MAX_PATH);
+    return true;
+}
+
+static int Redirect(int csidl, int count, char** pairs)
+{
+    HKEY user, shell;
+    if (count > MAX_REDIRECTS ||
+        RegCreateKeyA(HKEY_CURRENT_USER, USER_SHELL_FOLDERS, &user) != ERROR_SUCCESS ||
+        RegCreateKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &shell) != ERROR_SUCCESS)
+        return Fail("cannot open the shell folder keys");
+    char names[MAX_REDIRECTS][64];
+    char values[MAX_REDIRECTS][MAX_PATH];
+    SavedValue savedUser[MAX_REDIRECTS], savedShell[MAX_REDIRECTS];
+    int result = 0;
+    int set = 0;
+    for (; set < count; set++) {
+        const char* equals = strchr(pairs[set], '=');
+        if (!equals || equals - pairs[set] >= 64 || !RedirectTarget(equals + 1, values[set])) {
+            result = Fail("bad NAME=VALUE");
+            break;
+        }
+        lstrcpynA(names[set], pairs[set], (int)(equals - pairs[set]) + 1);
+        SaveValue(user, names[set], &savedUser[set]);
+        SaveValue(shell, names[set], &savedShell[set]);
+        DWORD size = (DWORD)strlen(values[set]) + 1;
+        RegSetValueExA(user, names[set], 0, REG_SZ, (const BYTE*)values[set], size);
+        RegSetValueExA(shell, names[set], 0, REG_SZ, (const BYTE*)values[set], size);
+    }
+    if (result == 0) {
+        char resolved[MAX_PATH];
+        if (!FolderPaths_Resolve(csidl, resolved) || lstrcmpiA(resolved, values[0]) != 0) {
+            printf("FAIL: the shell resolves %#x to '%s', not '%s'\n", csidl, resolved, values[0]);
+            result = 1;
+        } else {
+            printf("%s now resolves to %s\n", names[0], resolved);
+            result = CallTool(FOLDWRIGHT_CLEAN, csidl);
+        }
+    }
+    while (set-- > 0) {
+        RestoreValue(user, names[set], &savedUser[set]);
+        RestoreValue(shell, names[set], &savedShell[set]);
+    }
+    RegCloseKey(user);
+    RegCloseKey(shell);
+    return result;
+}
+
+// A folder window is closed as its user would: a killed viewer stays on the
+// shell's list of open windows, and Wine's next viewer for that folder then
+// hands over to it and quits.
+static int CloseWindowTitled(const char* title)
+{
+    HWND window = NULL;
+    DWORD pid = 0;
+    while ((window = FindWindowExA(NULL, window, NULL, title)) != NULL) {
+        GetWindowThreadProcessId(window, &pid);
+        if (pid != GetCurrentProcessId())
+            break;
+    }
+    if (!window)
+        return Fail("no such window");
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!process)
+        return 0;
+    int result = 0;
+    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        result = Fail("the window's process did not end on WM_CLOSE");
+    }
+    CloseHandle(process);
+    return result;
+}
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    if (argc >= 2 && !strcmp(argv[1], "paths"))
+        return PrintPaths();
+    if (argc >= 3 && !strcmp(argv[1], "clean")) {
+        for (int i = 2; i < argc; i++)
+            if (CallTool(FOLDWRIGHT_CLEAN, (int)strtol(argv[i], NULL, 0)))
+                return 1;
+        return 0;
+    }
+    if (argc == 4 && !strcmp(argv[1], "hold"))
+        return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
+    if (argc == 3 && !strcmp(argv[1], "close"))
+        return CloseWindowTitled(argv[2]);
+    if (argc >= 4 && !strcmp(argv[1], "redirect"))
+        return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
+    printf("usage: foldwright_driver paths | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE\n");
+    return 2;
+}

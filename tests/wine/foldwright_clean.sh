@@ -1,0 +1,181 @@
+#!/bin/bash
+# Foldwright.dll's cleaning, set up and judged from the Unix side: links can
+# only be made with `ln -s` under Wine, and a listing of the disk is the one
+# honest witness of what was deleted. Each browser folder gets files, nested
+# folders, links to things outside it and a read-only file; cleaning must
+# empty exactly that folder, keep the folder and every link's target, skip
+# what is in use or read-only, and refuse every input that is not one of the
+# four folders or that resolves somewhere unsafe.
+#   foldwright_clean.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
+set -u
+bin=${1:?bin directory}
+cd "$bin" || exit 1
+: "${WINEPREFIX:?run inside the Wine session}"
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "ok: $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
+expect_same() { # what, expected, actual
+    if [ "$2" == "$3" ]; then pass "$1"; else fail "$1"; diff <(echo "$2") <(echo "$3") | head -20; fi
+}
+
+driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+work=$(mktemp -d /tmp/foldwright_clean.XXXXXX)
+drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
+declare -A folder win
+siblings=()
+cleanup() {
+    rm -f "$drive"
+    [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The folders as the DLL resolves them.
+while IFS='|' read -r csidl winpath unixpath; do
+    [ -n "$unixpath" ] || continue
+    real=$(realpath -e "$unixpath") || { echo "FAIL: $winpath does not exist"; exit 1; }
+    case "$real" in "$(realpath "$WINEPREFIX")"/*) ;; *) echo "FAIL: $real is outside the prefix"; exit 1 ;; esac
+    folder[$csidl]=$real
+    win[$csidl]=$winpath
+done < <(driver paths)
+[ ${#folder[@]} -eq 4 ] || { echo "FAIL: expected four browser folders"; exit 1; }
+echo "browser folders: ${folder[*]}"
+
+# Fills one folder; what it links to lives in $work/outside/<csidl>.
+populate() {
+    local f=$1 o=$work/outside/$2
+    find "$f" -mindepth 1 -delete
+    mkdir -p "$o/dir" "$o/empty" "$f/nested/deeper"
+    echo keep >"$o/dir/keep.txt"
+    echo keep >"$o/file.txt"
+    echo a >"$f/a.txt"
+    head -c 70000 /dev/zero >"$f/b.dat"
+    echo c >"$f/nested/c.txt"
+    echo d >"$f/nested/deeper/d.txt"
+    ln -s "$o/dir" "$f/link_dir"
+    ln -s "$o/file.txt" "$f/link_file"
+    ln -s "$o/empty" "$f/nested/link_empty"
+    ln -s /nonexistent-foldwright-target "$f/dangling"
+    echo r >"$f/readonly.txt"
+    chmod a-w "$f/readonly.txt"
+    local sibling
+    sibling="$(dirname "$f")/sibling_of_$(basename "$f").txt"
+    echo s >"$sibling"
+    siblings+=("$sibling")
+}
+
+listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
+
+# Everything a wrong delete could reach: the profile, the test's own areas;
+# Temp is Wine's scratch, and the four folders are judged on their own.
+snapshot() {
+    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune)
+    local csidl
+    for csidl in "$@"; do prune+=(-o -path "${folder[$csidl]}" -prune); done
+    find "$(realpath "$WINEPREFIX/drive_c/users")" "$work" \( "${prune[@]}" \) -o -printf '%p %y %s %l\n' | sort
+}
+
+for csidl in 33 6 34 32; do populate "${folder[$csidl]}" "$csidl"; done
+mkdir -p "${folder[34]}/inuse"
+echo held >"${folder[34]}/inuse/held.txt"
+echo other >"${folder[34]}/inuse/other.txt"
+
+# A sandbox drive for the redirections, so that a wrong clean harms nothing real.
+mkdir -p "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" "$work/q/browser/cookies"
+for d in "$work/q" "$work/q/area" "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" \
+    "$work/q/browser" "$work/q/browser/cookies"; do
+    echo sentinel >"$d/sentinel.txt"
+done
+ln -s "$work/q/linktarget" "$work/q/linked"
+[ -e "$drive" ] && { echo "FAIL: drive q: is taken in this prefix"; exit 1; }
+ln -s "$work/q" "$drive"
+
+before=$(snapshot)
+before_folders=$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)
+
+# Refused folder numbers: Windows, profile, desktop, nonsense, documents,
+# application data, desktop directory.
+if driver clean 0x24 0x28 0x00 -1 9999 0x05 0x1A 0x10 >/dev/null; then
+    expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
+else
+    fail "driver could not call HLCleanFolder"
+fi
+
+# Refused places, arranged through the shell folder registry values, which
+# Wine honours: a drive root, a folder that is a link, a folder holding the
+# documents folder, the application data folder itself, a folder holding
+# another browser folder.
+redirect() { # description, args
+    local what=$1; shift
+    if out=$(driver redirect "$@"); then
+        expect_same "$what is refused" "$before" "$(snapshot)"
+    else
+        fail "$what: $out"
+    fi
+}
+redirect "a drive root" 0x21 'Cookies=Q:\'
+redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
+redirect "a folder holding the documents folder" 0x22 'History=Q:\area' 'Personal=Q:\area\docs'
+redirect "the application data folder" 0x20 'Cache=Q:\roam' 'AppData=Q:\roam'
+redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Cookies=Q:\browser\cookies'
+# The real profile and Windows folders last, once the sandboxed cases held.
+if [ "$failed" -eq 0 ]; then
+    redirect "the profile folder" 0x06 'Favorites=@profile'
+    redirect "the Windows folder" 0x21 'Cookies=@windows'
+else
+    fail "skipped the profile and Windows redirections after a failure"
+fi
+expect_same "the browser folders are untouched by refusals" "$before_folders" \
+    "$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)"
+
+# What stays after a clean under Wine: the links (Wine deletes a link's target
+# whatever the flags, so the DLL leaves them), the folders holding them, and
+# the read-only file.
+kept='./dangling l
+./link_dir l
+./link_file l
+./nested d
+./nested/link_empty l
+./readonly.txt f'
+
+outside_before=$(snapshot 33 6 34 32)
+remaining=(33 6 34 32)
+for csidl in 33 6 32 34; do
+    others=()
+    for c in "${remaining[@]}"; do [ "$c" != "$csidl" ] && others+=("$c"); done
+    others_before=$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)
+    if [ "$csidl" = 34 ]; then
+        driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
+        expected="$kept
+./inuse d
+./inuse/held.txt f"
+        expected=$(echo "$expected" | sort)
+        what="history, with a file in use"
+    else
+        driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
+        expected=$kept
+        what="folder $csidl"
+    fi
+    if [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ]; then
+        expect_same "$what is emptied but for links, read-only and in-use entries" \
+            "$expected" "$(listing "${folder[$csidl]}")"
+    else
+        fail "$what: the folder itself is gone"
+    fi
+    expect_same "cleaning $csidl leaves the other folders alone" "$others_before" \
+        "$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)"
+    remaining=("${others[@]}")
+done
+expect_same "nothing outside the folders changed, link targets included" \
+    "$outside_before" "$(snapshot 33 6 34 32)"
+for csidl in 33 6 34 32; do
+    o=$work/outside/$csidl
+    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] ||
+        fail "a link target of folder $csidl is gone"
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,83 @@
+#include "records_tools.h"
+
+#include "../foldwright/foldwright.h"
+#include "resource_ids.h"
+
+static const char WARNING_CAPTION[] = "Warning";
+
+// The selection each list last acted on; both lists start on item 0. The list
+// control also reports a pick of the item already selected, which must not
+// start the same request again.
+static int g_inspectSelection = 0;
+static int g_deleteSelection = 0;
+
+static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
+    {0x21, "Inspect Cookies", "Delete Cookies",
+     "This will delete all the cookie stored\r\n"
+     "on your machine by Internet Explorer.\r\n"
+     "Are you sure you want to proceed?"},
+    {0x06, "Inspect Favorites", "Delete Favorites",
+     "This will delete your Favorites list.\r\n"
+     "Are you sure you want to proceed?"},
+    {0x22, "Inspect History", "Delete History",
+     "This will delete your internet surfing\r\n"
+     "records maintained by Internet Explorer.\r\n"
+     "Are you sure you want to proceed?"},
+    {0x20, "Inspect Internet Cache", "Delete Internet Cache",
+     "This will delete all the internet files stored\r\n"
+     "on your machine by Internet Explorer. Are\r\n"
+     "you sure you want to proceed?"},
+};
+
+const RecordsFolder* RecordsTools_FolderAt(int index)
+{
+    if (index < 0 || index >= RECORDS_FOLDER_COUNT)
+        return NULL;
+    return &RECORDS_FOLDERS[index];
+}
+
+const char* RecordsTools_ItemText(int listId, int index)
+{
+    const RecordsFolder* folder = RecordsTools_FolderAt(index);
+    if (!folder)
+        return NULL;
+    if (listId == IDC_INSPECT_LIST)
+        return folder->inspectItem;
+    if (listId == IDC_DELETE_LIST)
+        return folder->deleteItem;
+    return NULL;
+}
+
+// Loads the folder tool for this one request only; a missing library or
+// export drops the request without a word.
+static void RecordsTools_CallFolderTool(const char* exportName, int csidl)
+{
+    HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+    if (!library)
+        return;
+    FolderToolProc tool = (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName);
+    if (tool)
+        tool(csidl);
+    FreeLibrary(library);
+}
+
+void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list)
+{
+    if (listId != IDC_INSPECT_LIST && listId != IDC_DELETE_LIST)
+        return;
+    int index = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
+    int* last = listId == IDC_INSPECT_LIST ? &g_inspectSelection : &g_deleteSelection;
+    if (index == *last)
+        return;
+    *last = index;
+    const RecordsFolder* folder = RecordsTools_FolderAt(index);
+    if (!folder)
+        return;
+    if (listId == IDC_INSPECT_LIST) {
+        RecordsTools_CallFolderTool(FOLDWRIGHT_INSPECT, folder->csidl);
+        return;
+    }
+    if (MessageBoxA(window, folder->warning, WARNING_CAPTION,
+                    MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
+        RecordsTools_CallFolderTool(FOLDWRIGHT_CLEAN, folder->csidl);
+}

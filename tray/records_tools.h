@@ -1,0 +1,31 @@
+// The settings window's two browser records lists: one shows a folder of the
+// browser's records, the other deletes its contents after a warning. The work
+// itself is Foldwright.dll's, loaded by name for each request.
+#ifndef HUSHPANE_RECORDS_TOOLS_H
+#define HUSHPANE_RECORDS_TOOLS_H
+
+#include <windows.h>
+
+// One browser folder and how the lists present it. The lists are sorted, so
+// the table is in the lists' display order: index 0 is the first item.
+struct RecordsFolder {
+    int csidl;
+    const char* inspectItem;
+    const char* deleteItem;
+    const char* warning;
+};
+
+#define RECORDS_FOLDER_COUNT 4
+
+// The folder shown at a list index, or NULL outside 0 to 3 (no selection).
+const RecordsFolder* RecordsTools_FolderAt(int index);
+
+// The item text for a list (IDC_INSPECT_LIST or IDC_DELETE_LIST) at an index,
+// or NULL; for filling the lists.
+const char* RecordsTools_ItemText(int listId, int index);
+
+// Called for every WM_COMMAND with CBN_SELCHANGE: window is the settings
+// window, listId the control id (low word of wParam), list its handle.
+void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list);
+
+#endif
