@@ -5,6 +5,8 @@
 //   state                       prints visibility, boxes, focus and the stored switches
 //   focus-is ID                 the focus is on control ID of the settings window
 //   center ID                   prints the screen x y of control ID's centre
+//   origin                      prints the settings window's screen x y
+//   group-point ID              prints a screen x y inside group box ID, clear of its boxes
 //   command ID                  posts WM_COMMAND ID with lParam 0 (a menu command)
 //   tray-forget                 removes the program's tray icon as a dying shell would
 //   taskbar-created             broadcasts "TaskbarCreated" like a new shell
@@ -101,6 +103,30 @@ static int Inspect_Center(int id)
     return 0;
 }
 
+static HWND s_group;
+
+static BOOL CALLBACK Inspect_FindGroup(HWND child, LPARAM id)
+{
+    if (GetDlgCtrlID(child) == (int)id && (GetWindowLongA(child, GWL_STYLE) & 0xF) == BS_GROUPBOX) {
+        s_group = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int Inspect_GroupPoint(int id)
+{
+    HWND window = Inspect_Window();
+    RECT r;
+    if (!window)
+        return 1;
+    EnumChildWindows(window, Inspect_FindGroup, id);
+    if (!s_group || !GetWindowRect(s_group, &r))
+        return 1;
+    printf("%ld %ld\n", r.left + 4, (r.top + r.bottom) / 2);
+    return 0;
+}
+
 static int Inspect_TrayForget(void)
 {
     HWND window = Inspect_Window();
@@ -186,6 +212,16 @@ int main(int argc, char **argv)
         printf("focus %d\n", focus);
         return focus == atoi(arg) ? 0 : 1;
     }
+    if (!strcmp(command, "origin")) {
+        RECT r;
+        HWND window = Inspect_Window();
+        if (!window || !GetWindowRect(window, &r))
+            return 1;
+        printf("%ld %ld\n", r.left, r.top);
+        return 0;
+    }
+    if (!strcmp(command, "group-point"))
+        return Inspect_GroupPoint(atoi(arg));
     if (!strcmp(command, "center"))
         return Inspect_Center(atoi(arg));
     if (!strcmp(command, "command")) {

@@ -18,6 +18,7 @@ check() {   # check "what" command...
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
 inspect() { wine hushpane_inspect.exe "$@"; }
+fails() { ! "$@"; }
 
 hushpane_pid=
 cleanup() {
@@ -175,6 +176,25 @@ check "focus on OK" inspect focus-is 3001
 check "icon removed" wait_picture none
 check "still blocking, veto waited >= 140 ms while shown" probe_ok 1 IEFrame
 check "veto while shown takes its time" took_at_least 140 1900
+
+echo "-- moving the window by its body"
+# A press on a group box reaches the window (not the button sharing the id):
+# it drags the window and neither shows the quick tips nor ends the program.
+for group in 3007 3008; do
+    read -r ox oy < <(inspect origin | tr -d '\r')
+    read -r gx gy < <(inspect group-point $group | tr -d '\r')
+    xdotool mousemove "$gx" "$gy" mousedown 1
+    sleep 0.3
+    xdotool mousemove $((gx + 40)) $((gy + 30))
+    sleep 0.3
+    xdotool mouseup 1
+    sleep 0.3
+    read -r nx ny < <(inspect origin | tr -d '\r')
+    echo "group $group: window $ox,$oy -> $nx,$ny"
+    check "a drag on group box $group moves the window by it" test $((nx - ox)) -eq 40 -a $((ny - oy)) -eq 30
+    check "no quick tips from group box $group" fails inspect box "Quick Tips" 500
+    check "still running after a press on group box $group" inspect wait shown 1000
+done
 
 echo "-- quick tips and the FAQ page"
 # Wine opens web pages with the programs named here; this one records the address.
