@@ -1,3 +1,4 @@
+// The Messenger service step of an apply (NT family only).
 #include <windows.h>
 #include "messenger_service.h"
 

@@ -1,3 +1,5 @@
+// The settings window: its one procedure, which only dispatches, and the
+// handlers of its own messages (the tray's handlers are in tray_icon.cpp).
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>

@@ -1,3 +1,4 @@
+// Into the tray and back: the icon, its menu and the block indicator.
 #include <windows.h>
 #include <shellapi.h>
 #include "tray_icon.h"

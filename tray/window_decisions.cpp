@@ -1,3 +1,4 @@
+// Plain decisions of the settings window, unit-tested on the host.
 #include "window_decisions.h"
 #include "resource_ids.h"
 
