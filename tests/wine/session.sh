@@ -58,7 +58,10 @@ start)
     # their output away from ctest's pipe, which they would otherwise hold open.
     mkdir -p "$WINEPREFIX"
     wineserver -p </dev/null >"$dir/wineserver.log" 2>&1
-    wineboot -i </dev/null >"$dir/wineboot.log" 2>&1
+    # The first program of a session boots the prefix by itself (and creates
+    # it when new); an explicit "wineboot -i" on top boots it a second time and
+    # leaves two service managers answering the same requests.
+    wine cmd.exe /c exit </dev/null >"$dir/wineboot.log" 2>&1
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)

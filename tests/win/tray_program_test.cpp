@@ -1,0 +1,616 @@
+// Hushpane.exe driven from the outside: start-up, the settings window, apply
+// by hand and by its timer, reset, the hand-over of a second start, Esc and
+// quit, and the Messenger service. Input is real (mouse and keyboard events);
+// blocking is checked with window_probe.exe and Wine's iexplore.exe, both
+// separate processes.
+#include <windows.h>
+#include <stdio.h>
+
+#include "win_check.h"
+#include "../../settings/settings_store.h"
+#include "../../tray/resource_ids.h"
+
+#define MISSING 0xFFFFFFFFu
+static const char *const SWITCH_NAMES[5] = {"Browser", "Messenger", "Tooltip", "Applet", "Flash"};
+static const int SWITCH_BOXES[5] = {IDC_BROWSER_BOX, IDC_MESSENGER_BOX, IDC_TOOLTIP_BOX,
+                                    IDC_APPLET_BOX, IDC_FLASH_BOX};
+
+// ---- registry ----------------------------------------------------------------
+
+static void Registry_Store(const DWORD values[5])
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
+    HKEY key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+    for (int i = 0; i < 5; ++i)
+        if (values[i] != MISSING)
+            RegSetValueExA(key, SWITCH_NAMES[i], 0, REG_DWORD, (const BYTE *)&values[i], 4);
+    RegCloseKey(key);
+}
+
+static void Registry_Read(DWORD values[5])
+{
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
+    for (int i = 0; i < 5; ++i) {
+        DWORD size = 4;
+        if (!key || RegQueryValueExA(key, SWITCH_NAMES[i], NULL, NULL, (BYTE *)&values[i], &size))
+            values[i] = MISSING;
+    }
+    if (key)
+        RegCloseKey(key);
+}
+
+static void Registry_Expect(const DWORD expected[5], const char *when)
+{
+    DWORD values[5];
+    Registry_Read(values);
+    for (int i = 0; i < 5; ++i)
+        CHECK(values[i] == expected[i], "%s: %s is %ld, expected %ld", when, SWITCH_NAMES[i],
+              (long)values[i], (long)expected[i]);
+}
+
+// ---- the program under test ----------------------------------------------------
+
+static PROCESS_INFORMATION s_hushpane;
+static DWORD s_startTick;
+
+static HWND Hushpane_Window(void)
+{
+    return FindWindowA("DoviZavazovu", NULL);
+}
+
+static bool WaitFor(bool (*condition)(void), DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+static bool WindowShown(void)
+{
+    HWND window = Hushpane_Window();
+    return window && IsWindowVisible(window) && !IsIconic(window);
+}
+
+static bool WindowHidden(void)
+{
+    HWND window = Hushpane_Window();
+    return window && !IsWindowVisible(window);
+}
+
+static bool Hushpane_Start(void)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    char line[] = "Hushpane.exe";
+    s_startTick = GetTickCount();
+    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &s_hushpane))
+        return false;
+    return WaitFor(WindowShown, 15000);
+}
+
+// Exit code, or -1 when it is still running after timeoutMs.
+static long Hushpane_WaitExit(DWORD timeoutMs)
+{
+    long code = -1;
+    if (WaitForSingleObject(s_hushpane.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD exitCode;
+        GetExitCodeProcess(s_hushpane.hProcess, &exitCode);
+        code = (long)exitCode;
+    } else {
+        TerminateProcess(s_hushpane.hProcess, 99);
+    }
+    CloseHandle(s_hushpane.hThread);
+    CloseHandle(s_hushpane.hProcess);
+    return code;
+}
+
+static int FocusId(void)
+{
+    HWND window = Hushpane_Window();
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) || !info.hwndFocus)
+        return -1;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+static void ExpectBoxes(const int expected[5], const char *when)
+{
+    HWND window = Hushpane_Window();
+    for (int i = 0; i < 5; ++i)
+        CHECK((int)IsDlgButtonChecked(window, SWITCH_BOXES[i]) == expected[i],
+              "%s: box %d is %u, expected %d", when, SWITCH_BOXES[i],
+              IsDlgButtonChecked(window, SWITCH_BOXES[i]), expected[i]);
+}
+
+// ---- real input ------------------------------------------------------------------
+
+static void Input_Click(int controlId)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(Hushpane_Window(), controlId), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Sleep(50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(300);
+}
+
+static void Input_Key(BYTE key)
+{
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// ---- blocking, seen from other processes --------------------------------------------
+
+// Veto mask of window_probe.exe for the classes; *elapsed is the probe's run time.
+static long Probe(const char *classes, DWORD *elapsed)
+{
+    char line[512];
+    wsprintfA(line, "window_probe.exe %s", classes);
+    return Check_RunPumping(line, 20000, elapsed);
+}
+
+// Starts Wine's browser; true when its frame window appeared within timeoutMs.
+static bool Browser_GetsWindow(DWORD timeoutMs)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    char line[] = "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank";
+    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        printf("cannot start iexplore.exe\n");
+        return false;
+    }
+    DWORD start = GetTickCount();
+    bool found = false;
+    while (!found && GetTickCount() - start < timeoutMs) {
+        found = FindWindowA("IEFrame", NULL) != NULL;
+        Sleep(50);
+    }
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return found;
+}
+
+// ---- the stand-in Messenger service -------------------------------------------------
+
+static void Service_Install(void)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    lstrcpyA(strrchr(path, '\\') + 1, "messenger_test_service.exe");
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = CreateServiceA(manager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                       SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL);
+    if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
+        service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
+        ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                             SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
+    }
+    CHECK(service != NULL, "test service registered (error %lu)", GetLastError());
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+static bool Service_WaitState(DWORD state);
+static void Service_Control(bool start);
+static void Service_StopAndWait(void);
+
+// A freshly booted Wine prefix may keep its service database locked for a
+// while (ERROR_SERVICE_DATABASE_LOCKED): run the service once, retrying,
+// before the program under test is asked to drive it.
+static bool Service_TryStart(void)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
+    bool started = StartServiceA(service, 0, NULL) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return started;
+}
+
+static void Service_WarmUp(void)
+{
+    DWORD start = GetTickCount();
+    bool running = false;
+    while (!running && GetTickCount() - start < 60000) {
+        if (Service_TryStart())
+            running = Service_WaitState(SERVICE_RUNNING);
+        else
+            Sleep(500);
+    }
+    printf("test service warm-up: %s after %lu ms\n", running ? "running" : "NOT running",
+           GetTickCount() - start);
+    CHECK(running, "the stand-in service can be started at all");
+    Service_StopAndWait();
+}
+
+static DWORD Service_State(void)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_QUERY_STATUS);
+    SERVICE_STATUS status = {};
+    QueryServiceStatus(service, &status);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return status.dwCurrentState;
+}
+
+static DWORD Service_ProcessId(void)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD needed;
+    QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return status.dwProcessId;
+}
+
+static bool Service_WaitState(DWORD state)
+{
+    DWORD start = GetTickCount();
+    while (Service_State() != state) {
+        if (GetTickCount() - start > 30000)
+            return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+static void Service_Control(bool start)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
+    SERVICE_STATUS status;
+    if (start)
+        StartServiceA(service, 0, NULL);
+    else
+        ControlService(service, SERVICE_CONTROL_STOP, &status);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+// Stopped, and its process gone: Wine's manager hands a start that comes while
+// the old process is still ending to that process, and the start times out.
+static void Service_StopAndWait(void)
+{
+    DWORD pid = Service_ProcessId();
+    Service_Control(false);
+    Service_WaitState(SERVICE_STOPPED);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : NULL;
+    if (process) {
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+static void Service_Remove(void)
+{
+    Service_StopAndWait();
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+// ---- layout ---------------------------------------------------------------------------
+
+struct Control {
+    HWND window;
+    int id;
+    char kind;   // 'i' interactive (button, check box, list), 'g' group box, 'p' picture, 't' text, 'a' animation
+    RECT rect;   // client coordinates of the settings window
+};
+
+static Control s_controls[40];
+static int s_controlCount;
+
+static BOOL CALLBACK Layout_Collect(HWND child, LPARAM parent)
+{
+    if (GetParent(child) != (HWND)parent || s_controlCount == 40)
+        return TRUE;
+    Control &c = s_controls[s_controlCount++];
+    c.window = child;
+    c.id = GetDlgCtrlID(child);
+    char className[32];
+    GetClassNameA(child, className, sizeof className);
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (!lstrcmpiA(className, "ComboBox"))
+        c.kind = 'i';
+    else if (!lstrcmpiA(className, "Button"))
+        c.kind = (style & 0xF) == BS_GROUPBOX ? 'g' : 'i';
+    else if (!lstrcmpiA(className, "Static"))
+        c.kind = (style & 0x1F) == SS_ICON ? 'p' : 't';
+    else
+        c.kind = 'a';
+    GetWindowRect(child, &c.rect);
+    MapWindowPoints(NULL, (HWND)parent, (POINT *)&c.rect, 2);
+    return TRUE;
+}
+
+static bool Layout_Overlap(const RECT &a, const RECT &b)
+{
+    RECT both;
+    return IntersectRect(&both, &a, &b) != 0;
+}
+
+static bool Layout_Inside(const RECT &inner, const RECT &outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Every control within the client area; no two interactive controls overlap;
+// pictures and texts keep off lists and buttons; each group box holds its boxes.
+static void TestLayout(void)
+{
+    HWND window = Hushpane_Window();
+    RECT client;
+    GetClientRect(window, &client);
+    s_controlCount = 0;
+    EnumChildWindows(window, Layout_Collect, (LPARAM)window);
+    printf("layout: client %ldx%ld, %d controls\n", client.right, client.bottom, s_controlCount);
+    CHECK(s_controlCount == 23, "6 added and 17 template controls: %d", s_controlCount);
+    for (int i = 0; i < s_controlCount; ++i) {
+        const Control &a = s_controls[i];
+        CHECK(IsWindowVisible(a.window), "control %d (%c) visible", a.id, a.kind);
+        CHECK(Layout_Inside(a.rect, client), "control %d (%c) at %ld,%ld-%ld,%ld inside the client area",
+              a.id, a.kind, a.rect.left, a.rect.top, a.rect.right, a.rect.bottom);
+        for (int j = i + 1; j < s_controlCount; ++j) {
+            const Control &b = s_controls[j];
+            bool listOrButton = (a.kind == 'i' && (a.id < 3000 || a.id == IDC_APPLY || a.id == IDC_RESET ||
+                                                   a.id == IDC_QUICK_TIPS || a.id == IDC_EXIT)) ||
+                                (b.kind == 'i' && (b.id < 3000 || b.id == IDC_APPLY || b.id == IDC_RESET ||
+                                                   b.id == IDC_QUICK_TIPS || b.id == IDC_EXIT));
+            bool mustNotOverlap = (a.kind == 'i' && b.kind == 'i') ||
+                                  (listOrButton && a.kind != 'g' && b.kind != 'g');
+            if (mustNotOverlap)
+                CHECK(!Layout_Overlap(a.rect, b.rect), "controls %d (%c) and %d (%c) overlap", a.id,
+                      a.kind, b.id, b.kind);
+        }
+    }
+    HWND desktopGroup = NULL, browserGroup = NULL;
+    for (int i = 0; i < s_controlCount; ++i)
+        if (s_controls[i].kind == 'g')
+            (s_controls[i].id == IDC_DESKTOP_GROUP ? desktopGroup : browserGroup) = s_controls[i].window;
+    const int groupOf[][2] = {{IDC_MESSENGER_BOX, 0}, {IDC_TOOLTIP_BOX, 0}, {IDC_APPLET_BOX, 1},
+                              {IDC_FLASH_BOX, 1}};
+    for (const auto &entry : groupOf) {
+        RECT box, group;
+        GetWindowRect(GetDlgItem(window, entry[0]), &box);
+        GetWindowRect(entry[1] ? browserGroup : desktopGroup, &group);
+        CHECK(Layout_Inside(box, group), "box %d inside its group box", entry[0]);
+    }
+    // The lists hold their items sorted, the first one selected.
+    WCHAR item[64];
+    char text[64];
+    HWND inspect = GetDlgItem(window, IDC_INSPECT_LIST);
+    HWND remove = GetDlgItem(window, IDC_DELETE_LIST);
+    CHECK(SendMessageA(inspect, CB_GETCOUNT, 0, 0) == 4 && SendMessageA(remove, CB_GETCOUNT, 0, 0) == 4,
+          "four items per list");
+    CHECK(SendMessageA(inspect, CB_GETCURSEL, 0, 0) == 0 && SendMessageA(remove, CB_GETCURSEL, 0, 0) == 0,
+          "first items selected");
+    const char *expected[] = {"Delete Cookies", "Delete Favorites", "Delete History", "Delete Internet Cache"};
+    for (int i = 0; i < 4; ++i) {
+        // Wide: Wine hands the ANSI text across processes as wide characters.
+        item[0] = 0;
+        if (SendMessageW(remove, CB_GETLBTEXTLEN, i, 0) < 64)
+            SendMessageW(remove, CB_GETLBTEXT, i, (LPARAM)item);
+        WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, NULL, NULL);
+        CHECK(!lstrcmpA(text, expected[i]), "delete list item %d is \"%s\"", i, text);
+    }
+}
+
+static bool BrowserBoxTicked(void)
+{
+    return IsDlgButtonChecked(Hushpane_Window(), IDC_BROWSER_BOX) == BST_CHECKED;
+}
+
+// ---- scenarios --------------------------------------------------------------------------
+
+static const DWORD ALL_MISSING[5] = {MISSING, MISSING, MISSING, MISSING, MISSING};
+
+// First start, apply by a click, the hand-over of a second start, no second
+// apply from the timer, reset, apply by Enter, and Esc.
+static void TestManualApplyResetAndEsc(void)
+{
+    printf("-- first start, manual apply, second start, reset, Esc\n");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
+    Service_StopAndWait();
+    if (!Hushpane_Start()) {
+        CHECK(false, "settings window shown after start");
+        return;
+    }
+    CHECK(WaitFor(BrowserBoxTicked, 3000), "box 3000 ticked");
+    const int onlyBrowser[5] = {1, 0, 0, 0, 0};
+    ExpectBoxes(onlyBrowser, "first start");
+    const DWORD browserForced[5] = {1, MISSING, MISSING, MISSING, MISSING};
+    Registry_Expect(browserForced, "first start, waiting");
+    CHECK(FocusId() == IDC_APPLY, "focus on OK at start: %d", FocusId());
+    TestLayout();
+    DWORD took = 0;
+    CHECK(Probe("IEFrame", &took) == 0, "nothing blocked before the first apply");
+
+    Input_Click(IDC_TOOLTIP_BOX);
+    const DWORD unchanged[5] = {1, MISSING, MISSING, MISSING, MISSING};
+    Registry_Expect(unchanged, "a box click writes nothing");
+    Input_Click(IDC_APPLY);
+    // The apply asks the service manager to start the service, which may take
+    // Wine's a few seconds.
+    CHECK(WaitFor(WindowHidden, 15000), "hidden after a click on OK");
+    const DWORD applied[5] = {1, 0, 1, 0, 0};
+    Registry_Expect(applied, "after OK");
+    DWORD serviceWait = GetTickCount();
+    CHECK(Service_WaitState(SERVICE_RUNNING), "Messenger box cleared: service started (state %lu)",
+          Service_State());
+    printf("service running after %lu ms\n", GetTickCount() - serviceWait);
+    long mask = Probe("IEFrame tooltips_class32 SunAwtCanvas", &took);
+    CHECK(mask == 3, "browser and tooltip vetoed, applet created: mask %ld", mask);
+
+    // A second start: hands over and leaves the registry alone.
+    const DWORD sentinel[5] = {0, 0, 1, 0, 7};
+    Registry_Store(sentinel);
+    long code = Check_RunPumping("Hushpane.exe", 15000, &took);
+    printf("second start: exit code %ld after %lu ms\n", code, took);
+    CHECK(code == 0, "second start exits with 0: %ld", code);
+    CHECK(WaitFor(WindowShown, 5000), "first copy's window back");
+    Sleep(200);
+    CHECK(FocusId() == IDC_APPLY, "focus on OK after the hand-over: %d", FocusId());
+    Registry_Expect(sentinel, "second start touched nothing");
+    mask = Probe("IEFrame", &took);
+    printf("veto while shown took %lu ms (whole probe)\n", took);
+    CHECK(mask == 1, "still blocking after the hand-over: %ld", mask);
+
+    // A list selection reaches the browser records tools: the delete list
+    // warns, owned by the settings window; No does nothing.
+    Input_Click(IDC_DELETE_LIST);
+    Input_Key(VK_DOWN);
+    Input_Key(VK_RETURN);
+    HWND warning = NULL;
+    for (int i = 0; i < 50 && !(warning = FindWindowA("#32770", "Warning")); ++i)
+        Sleep(100);
+    CHECK(warning != NULL, "a selection in the delete list shows its warning");
+    if (warning) {
+        CHECK(GetWindow(warning, GW_OWNER) == Hushpane_Window(), "warning owned by the settings window");
+        PostMessageA(warning, WM_COMMAND, IDNO, 0);
+        Sleep(300);
+    }
+    CHECK(WindowShown(), "window shown after the warning");
+
+    // The timer was killed by the apply: past 15 s nothing changes.
+    while (GetTickCount() - s_startTick < 17000)
+        Sleep(100);
+    CHECK(WindowShown(), "no second apply minimised the window");
+    Registry_Expect(sentinel, "no second apply wrote the switches");
+
+    Input_Click(IDC_RESET);
+    const int resetBoxes[5] = {1, 0, 0, 0, 0};
+    ExpectBoxes(resetBoxes, "after reset");
+    CHECK(WindowShown(), "reset keeps the window shown");
+    CHECK(Probe("IEFrame", &took) == 0, "reset stops blocking at once");
+    Registry_Expect(sentinel, "reset writes nothing");
+
+    // Apply by the keyboard: Enter with the focus on OK.
+    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
+    Sleep(300);
+    CHECK(FocusId() == IDC_APPLY, "focus back on OK: %d", FocusId());
+    Input_Key(VK_RETURN);
+    CHECK(WaitFor(WindowHidden, 15000), "hidden after Enter on OK");
+    const DWORD resetApplied[5] = {1, 0, 0, 0, 0};
+    Registry_Expect(resetApplied, "after Enter");
+    CHECK(Probe("IEFrame", &took) == 1, "blocking again after Enter");
+
+    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
+    CHECK(WaitFor(WindowShown, 5000), "shown for Esc");
+    Sleep(300);
+    Input_Key(VK_ESCAPE);
+    code = Hushpane_WaitExit(5000);
+    CHECK(code == 0, "Esc ends the program with 0: %ld", code);
+    CHECK(Probe("IEFrame", &took) == 0, "hooks gone after Esc");
+}
+
+static bool WindowGone(void)
+{
+    return Hushpane_Window() == NULL;
+}
+
+// Stored "Browser" 0 is forced back to 1; with no input the timer applies.
+static void TestAutoApplyAndQuit(void)
+{
+    printf("-- auto-apply\n");
+    const DWORD stored[5] = {0, 1, 0, 1, MISSING};
+    Registry_Store(stored);
+    if (!Hushpane_Start()) {
+        CHECK(false, "settings window shown after start");
+        return;
+    }
+    // The window shows before the boxes are ticked; the forced write comes
+    // just before box 3000 is ticked.
+    CHECK(WaitFor(BrowserBoxTicked, 3000), "box 3000 ticked");
+    const DWORD forced[5] = {1, 1, 0, 1, MISSING};
+    Registry_Expect(forced, "Browser rewritten while waiting");
+    // Flash is missing and carries Applet's 1 over.
+    const int boxes[5] = {1, 1, 0, 1, 1};
+    ExpectBoxes(boxes, "stored switches shown");
+    CHECK(WaitFor(WindowHidden, 25000), "hidden by the auto-apply");
+    DWORD after = GetTickCount() - s_startTick;
+    printf("auto-apply after %lu ms\n", after);
+    CHECK(after >= 14000 && after <= 25000, "auto-apply about 15 s after start: %lu ms", after);
+    const DWORD written[5] = {1, 1, 0, 1, 1};
+    Registry_Expect(written, "auto-apply wrote the boxes");
+    CHECK(Service_WaitState(SERVICE_STOPPED), "Messenger box ticked: service stopped (state %lu)",
+          Service_State());
+    // The minimise request posted after the apply must not show the window again.
+    Sleep(1000);
+    CHECK(WindowHidden(), "still hidden a second later");
+    DWORD took;
+    long mask = Probe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLx", &took);
+    CHECK(mask == 0x1B, "switches from the boxes are in force: mask 0x%lx", mask);
+    CHECK(!Browser_GetsWindow(4000), "Wine's browser gets no window while blocked");
+
+    // The Quit button (the tray menu's "&Quit Blocking" is the shell test's).
+    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
+    CHECK(WaitFor(WindowShown, 5000), "shown again for Quit");
+    Input_Click(IDC_EXIT);
+    long code = Hushpane_WaitExit(5000);
+    CHECK(code == 0, "Quit ends the program with 0: %ld", code);
+    CHECK(WaitFor(WindowGone, 2000), "window gone");
+    CHECK(Probe("IEFrame", &took) == 0, "hooks gone after quit");
+    CHECK(Browser_GetsWindow(15000), "Wine's browser gets its window once blocking ended");
+}
+
+// On the 9x family the service is left alone whatever the box says.
+static void TestNoServiceCallsOn9x(void)
+{
+    printf("-- Windows 98 family: no service calls\n");
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe", 0, NULL, 0,
+                    KEY_ALL_ACCESS, NULL, &key, NULL);
+    RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE *)"win98", 6);
+    RegCloseKey(key);
+    Service_Control(true);
+    CHECK(Service_WaitState(SERVICE_RUNNING), "service running before the 9x apply");
+    const DWORD stored[5] = {1, 1, 0, 0, 0};
+    Registry_Store(stored);
+    if (Hushpane_Start()) {
+        CHECK(WaitFor(BrowserBoxTicked, 3000), "box 3000 ticked");
+        CHECK(IsDlgButtonChecked(Hushpane_Window(), IDC_MESSENGER_BOX) == BST_CHECKED, "box 3003 ticked");
+        Input_Click(IDC_APPLY);
+        CHECK(WaitFor(WindowHidden, 15000), "hidden after OK");
+        Registry_Expect(stored, "9x apply wrote the switches");
+        Sleep(1500);
+        CHECK(Service_State() == SERVICE_RUNNING, "9x apply left the service running: state %lu",
+              Service_State());
+        PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
+        CHECK(Hushpane_WaitExit(5000) == 0, "quit on 9x");
+    } else {
+        CHECK(false, "settings window shown on 9x");
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe");
+}
+
+int main(void)
+{
+    Check_Begin();
+    Service_Install();
+    Service_WarmUp();
+    TestManualApplyResetAndEsc();
+    TestAutoApplyAndQuit();
+    TestNoServiceCallsOn9x();
+    Service_Remove();
+    return Check_End();
+}

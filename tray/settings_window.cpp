@@ -1,0 +1,303 @@
+// The settings window: its one procedure, which only dispatches, and the
+// handlers of its own messages (the tray's handlers are in tray_icon.cpp).
+#include <windows.h>
+#include <shellapi.h>
+#include <commctrl.h>
+#include "settings_window.h"
+#include "messenger_service.h"
+#include "program_state.h"
+#include "records_tools.h"
+#include "resource_ids.h"
+#include "snapveil.h"
+#include "tray_icon.h"
+#include "window_decisions.h"
+
+#ifndef HUSHPANE_FAQ_URL
+#error HUSHPANE_FAQ_URL is set by the build
+#endif
+
+#define AUTO_APPLY_TIMER 99
+#define AUTO_APPLY_DELAY_MS 15000
+
+#define LIST_STYLE_INSPECT 0x50A30303u   // child, visible, border, vscroll, group, tabstop, drop-down list, sorted, strings
+#define LIST_STYLE_DELETE  0x50A10303u   // the same without WS_GROUP
+#define BUTTON_STYLE_APPLY 0x50038081u   // group, tabstop, default push button, bitmap, flat
+#define BUTTON_STYLE_OTHER 0x50018080u   // tabstop, push button, bitmap, flat
+
+static const char QUICK_TIPS_TEXT[] =
+    "\r\nWhen you choose to open a popup or new window  \r\n"
+    "that has been blocked by default, you can: \r\n\r\n"
+    "1. Triple click the link.\r\n"
+    "   -------------or-------------\r\n"
+    "2. Press down a key (any key)\r\n"
+    "   when clicking.\r\n\r\n";
+
+static UINT s_taskbarCreatedMessage;
+
+static const char *const INSPECT_ITEMS[] = {
+    "Inspect Cookies", "Inspect Favorites", "Inspect History", "Inspect Internet Cache"};
+static const char *const DELETE_ITEMS[] = {
+    "Delete Cookies", "Delete Internet Cache", "Delete History", "Delete Favorites"};
+
+struct PictureButton {
+    int id;
+    DWORD style;
+    int x, width;
+    int bitmap;
+};
+
+static const PictureButton PICTURE_BUTTONS[] = {
+    {IDC_APPLY, BUTTON_STYLE_APPLY, 58, 35, IDB_APPLY},
+    {IDC_RESET, BUTTON_STYLE_OTHER, 99, 50, IDB_RESET},
+    {IDC_QUICK_TIPS, BUTTON_STYLE_OTHER, 155, 43, IDB_QUICK_TIPS},
+    {IDC_EXIT, BUTTON_STYLE_OTHER, 204, 41, IDB_EXIT},
+};
+#define PICTURE_BUTTON_Y 290
+#define PICTURE_BUTTON_HEIGHT 25
+
+static void SettingsWindow_CreateList(HWND window, int id, DWORD style, int y,
+                                      const char *const items[4])
+{
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", NULL, style, 85, y, 170, 200,
+                                window, (HMENU)(INT_PTR)id, g_module, NULL);
+    SendMessageA(list, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)items[i]);
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+}
+
+static void SettingsWindow_CreateButton(HWND window, const PictureButton *button)
+{
+    HWND control = CreateWindowExA(0, "BUTTON", NULL, button->style, button->x, PICTURE_BUTTON_Y,
+                                   button->width, PICTURE_BUTTON_HEIGHT, window,
+                                   (HMENU)(INT_PTR)button->id, g_module, NULL);
+    HANDLE bitmap = LoadImageA(g_module, MAKEINTRESOURCEA(button->bitmap), IMAGE_BITMAP, 0, 0,
+                               LR_DEFAULTCOLOR);
+    SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+}
+
+// Build the window: the template's controls come after these.
+static void SettingsWindow_OnCreate(HWND window)
+{
+    SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67, INSPECT_ITEMS);
+    SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98, DELETE_ITEMS);
+    for (const PictureButton &button : PICTURE_BUTTONS)
+        SettingsWindow_CreateButton(window, &button);
+    SetFocus(GetDlgItem(window, IDC_APPLY));
+    TrayIcon_CreateMenu();
+    SetForegroundWindow(window);
+    SetTimer(window, AUTO_APPLY_TIMER, AUTO_APPLY_DELAY_MS, NULL);
+}
+
+static void SettingsWindow_UninstallHooks(void)
+{
+    UninstallCBTHook();
+    UninstallMouseHook();
+    UninstallKeyDownHook();
+}
+
+static void SettingsWindow_WriteBox(HWND window, int boxId, const char *valueName)
+{
+    uint32_t value = WindowDecisions_SwitchFromBox(IsDlgButtonChecked(window, boxId));
+    Settings_WriteSwitch(&value, SETTINGS_SUBKEY, valueName);
+}
+
+// Apply: the writes must all be done before the first install, which reloads them.
+static void SettingsWindow_OnApply(HWND window)
+{
+    KillTimer(window, AUTO_APPLY_TIMER);
+    SettingsWindow_UninstallHooks();
+    SettingsWindow_WriteBox(window, IDC_BROWSER_BOX, SWITCH_NAME_BROWSER);
+    SettingsWindow_WriteBox(window, IDC_MESSENGER_BOX, SWITCH_NAME_MESSENGER);
+    MessengerService_Switch(g_isWindows9x != 0,
+                            IsDlgButtonChecked(window, IDC_MESSENGER_BOX) == BST_CHECKED);
+    SettingsWindow_WriteBox(window, IDC_TOOLTIP_BOX, SWITCH_NAME_TOOLTIP);
+    SettingsWindow_WriteBox(window, IDC_APPLET_BOX, SWITCH_NAME_APPLET);
+    SettingsWindow_WriteBox(window, IDC_FLASH_BOX, SWITCH_NAME_FLASH);
+    InstallCBTHook(window);
+    InstallMouseHook(window);
+    InstallKeyDownHook(window);
+    ShowWindow(window, SW_MINIMIZE);
+}
+
+// Reset: blocking stops now; the key keeps the last apply's switches.
+static void SettingsWindow_OnReset(HWND window)
+{
+    SettingsWindow_UninstallHooks();
+    CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
+    CheckDlgButton(window, IDC_TOOLTIP_BOX, BST_UNCHECKED);
+    CheckDlgButton(window, IDC_APPLET_BOX, BST_UNCHECKED);
+    CheckDlgButton(window, IDC_FLASH_BOX, BST_UNCHECKED);
+    CheckDlgButton(window, IDC_MESSENGER_BOX, BST_UNCHECKED);
+    MessageBeep(MB_OK);
+}
+
+static void SettingsWindow_OnQuickTips(HWND window)
+{
+    MessageBoxA(window, QUICK_TIPS_TEXT, "Quick Tips", MB_ICONINFORMATION);
+    ShellExecuteA(NULL, "open", HUSHPANE_FAQ_URL, NULL, NULL, SW_SHOWDEFAULT);
+}
+
+static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    switch (WindowDecisions_RouteCommand((uint32_t)wParam, lParam != 0)) {
+    case ROUTE_MENU_COMMAND:
+        TrayIcon_OnMenuCommand(window, LOWORD(wParam));
+        break;
+    case ROUTE_APPLY:
+        SettingsWindow_OnApply(window);
+        break;
+    case ROUTE_RESET:
+        SettingsWindow_OnReset(window);
+        break;
+    case ROUTE_QUICK_TIPS:
+        SettingsWindow_OnQuickTips(window);
+        break;
+    case ROUTE_EXIT:
+        DestroyWindow(window);
+        break;
+    case ROUTE_SELECTION_CHANGE:
+        RecordsTools_OnSelectionChange(window, LOWORD(wParam), (HWND)lParam);
+        break;
+    case ROUTE_NONE:
+        break;
+    }
+}
+
+// Auto-apply: exactly as if the apply button were pressed, after this returns.
+static void SettingsWindow_OnTimer(HWND window)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED),
+                 (LPARAM)GetDlgItem(window, IDC_APPLY));
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    KillTimer(window, AUTO_APPLY_TIMER);
+}
+
+// A press on the body drags the window as if by its caption.
+static void SettingsWindow_OnLButtonDown(HWND window)
+{
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+// Every way out passes here, so the hooks never outlive the program.
+static void SettingsWindow_OnDestroy(HWND window)
+{
+    DestroyWindow(GetDlgItem(window, IDC_ANIMATION));
+    TrayIcon_DestroyMenu();
+    SettingsWindow_UninstallHooks();
+    PostQuitMessage(0);
+}
+
+static LRESULT CALLBACK SettingsWindow_Procedure(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam)
+{
+    if (message == s_taskbarCreatedMessage && message != 0) {
+        TrayIcon_OnTaskbarCreated();
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE:
+        SettingsWindow_OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        SettingsWindow_OnDestroy(window);
+        return 0;
+    case WM_SIZE:
+        TrayIcon_OnSize(window, wParam);
+        return 0;
+    case WM_COMMAND:
+        SettingsWindow_OnCommand(window, wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        SettingsWindow_OnTimer(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+        SettingsWindow_OnLButtonDown(window);
+        return 0;
+    case WM_TRAYICON:
+        TrayIcon_OnCallback(window, wParam, lParam);
+        return 0;
+    case WM_POPUPBLOCKED:
+        TrayIcon_OnPopupBlocked();
+        return 0;
+    case WM_SYSCOMMAND:
+        if (TrayIcon_OnSysCommand(wParam))
+            return 0;
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void SettingsWindow_RegisterClass(HINSTANCE module)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = SettingsWindow_Procedure;
+    wc.cbWndExtra = DLGWINDOWEXTRA;   // a class used by a dialog template must reserve these
+    wc.hInstance = module;
+    wc.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hIconSm = LoadIconA(module, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszClassName = SETTINGS_WINDOW_CLASS;
+    RegisterClassExA(&wc);
+    // Sent to every top-level window when the shell's notification area is
+    // (re-)created, e.g. after Explorer restarts.
+    s_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+}
+
+HWND SettingsWindow_Create(HINSTANCE module)
+{
+    return CreateDialogParamA(module, SETTINGS_WINDOW_TEMPLATE, NULL, NULL, 0);
+}
+
+// The controls added in code are placed in pixels for the template font's
+// reference metrics (1.5 x 1.625 pixels per dialog unit). Where the template
+// font measures otherwise (another DPI, a substitute font) the template's
+// controls move but these would not, and the buttons would fall off the
+// bottom of the window; so their positions follow the measured scale.
+void SettingsWindow_FitAddedControls(HWND window)
+{
+    RECT scale = {0, 0, 400, 800};   // 600 x 1300 pixels at the reference metrics
+    if (!MapDialogRect(window, &scale) || (scale.right == 600 && scale.bottom == 1300))
+        return;
+    const int ids[] = {IDC_INSPECT_LIST, IDC_DELETE_LIST, IDC_APPLY, IDC_RESET, IDC_QUICK_TIPS,
+                       IDC_EXIT};
+    for (int id : ids) {
+        HWND control = GetDlgItem(window, id);
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(NULL, window, (POINT *)&place, 2);
+        SetWindowPos(control, NULL, MulDiv(place.left, scale.right, 600),
+                     MulDiv(place.top, scale.bottom, 1300), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The template names the clip in the animation control's text, which starts it
+// on Windows; Wine's control ignores that text, so the clip is opened once
+// more by name (with ACS_AUTOPLAY the open starts it).
+void SettingsWindow_StartClip(HWND window)
+{
+    SendDlgItemMessageA(window, IDC_ANIMATION, ACM_OPENA, (WPARAM)g_module, (LPARAM) "FLASHINGP");
+}
+
+void SettingsWindow_ShowSwitches(HWND window)
+{
+    if (g_switches.browser == SWITCH_ON) {
+        CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
+    } else {
+        uint32_t on = SWITCH_ON;
+        if (Settings_WriteSwitch(&on, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER) == 0)
+            CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
+    }
+    if (g_switches.messenger == SWITCH_ON)
+        CheckDlgButton(window, IDC_MESSENGER_BOX, BST_CHECKED);
+    if (g_switches.tooltip == SWITCH_ON)
+        CheckDlgButton(window, IDC_TOOLTIP_BOX, BST_CHECKED);
+    if (g_switches.applet == SWITCH_ON)
+        CheckDlgButton(window, IDC_APPLET_BOX, BST_CHECKED);
+    if (g_switches.flash == SWITCH_ON)
+        CheckDlgButton(window, IDC_FLASH_BOX, BST_CHECKED);
+}
