@@ -3,9 +3,8 @@
 // windows. Switches are set in the real registry of the test prefix.
 #include <windows.h>
 
-#include "snapveil.h"
+#include "hook_fixture.h"
 #include "win_check.h"
-#include "../../settings/settings_store.h"
 
 static HWND g_notifyWindow;
 static int g_blockedCount;
@@ -21,41 +20,13 @@ static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPA
 
 static HWND CreateNotifyWindow(void)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "HushpaneTestNotify";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "notify", WS_OVERLAPPED, 0, 0, 10, 10,
-                           NULL, NULL, wc.hInstance, NULL);
+    return HookFixture_CreateNotifyWindow("HushpaneTestNotify", NotifyProc);
 }
 
 static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash)
 {
-    HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
-    const char *names[] = {"Browser", "Messenger", "Tooltip", "Applet", "Flash"};
-    DWORD values[] = {browser, messenger, tooltip, applet, flash};
-    for (int i = 0; i < 5; ++i)
-        RegSetValueExA(key, names[i], 0, REG_DWORD, (const BYTE *)&values[i], 4);
-    RegCloseKey(key);
-}
-
-static void InstallAll(HWND window)
-{
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
-    InstallCBTHook(window);
-    InstallMouseHook(window);
-    InstallKeyDownHook(window);
-}
-
-static void UninstallAll(void)
-{
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
+    const DWORD values[5] = {browser, messenger, tooltip, applet, flash};
+    HookFixture_WriteSwitches(values);
 }
 
 // Runs the probe on a list of classes; returns its veto mask and checks that
@@ -79,7 +50,7 @@ static long Probe(const char *classes, const char *what)
 static void TestEveryRuleAcrossProcesses(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
-    InstallAll(g_notifyWindow);
+    HookFixture_InstallAll(g_notifyWindow);
     // Bits 0..11 are listed classes (case variants included); 12.. are not listed.
     long mask = Probe("IEFrame ieframe SunAwtCanvas MSAWT_Comp_Class ATL:1234 atlx "
                       "MacromediaFlashPlayerActiveX MSBLPopupMsgWClass msblpopupmsgwclass "
@@ -92,7 +63,7 @@ static void TestEveryRuleAcrossProcesses(void)
 static void TestSwitchesOff(void)
 {
     SetSwitches(0, 2, 0, 2, 0);
-    InstallAll(g_notifyWindow);
+    HookFixture_InstallAll(g_notifyWindow);
     long mask = Probe("IEFrame SunAwtCanvas ATLx MSBLPopupMsgWClass tooltips_class32", "switches off or 2");
     CHECK(mask == 0, "nothing vetoed with switches 0 or 2: mask 0x%lx", mask);
 }
@@ -102,7 +73,7 @@ static void TestOneSwitchAtATime(void)
     const char *classes[] = {"IEFrame", "MSBLPopupMsgWClass", "tooltips_class32", "SunAwtCanvas", "ATLfoo"};
     for (int i = 0; i < 5; ++i) {
         SetSwitches(i == 0, i == 1, i == 2, i == 3, i == 4);
-        InstallAll(g_notifyWindow);
+        HookFixture_InstallAll(g_notifyWindow);
         long mask = Probe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLfoo", classes[i]);
         CHECK(mask == (1L << i), "only %s vetoed: mask 0x%lx", classes[i], mask);
     }
@@ -130,7 +101,7 @@ static void TestOddRegistryValues(void)
     wsprintfA(line, "%s /v Applet /t REG_DWORD /d 2", key);
     CHECK(RunReg(line) == 0, "reg add REG_DWORD");
 
-    InstallAll(g_notifyWindow);
+    HookFixture_InstallAll(g_notifyWindow);
     // Browser "1" reads as 0x31: off. Messenger 01 00: 1, on. Tooltip's 8 bytes
     // are ignored and carry Messenger's 1: on. Applet 2: off. Flash is missing
     // and carries Applet's 2: off.
@@ -140,7 +111,7 @@ static void TestOddRegistryValues(void)
 
 static void TestMissingKeyIsCreatedEmpty(void)
 {
-    UninstallAll();
+    HookFixture_UninstallAll();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
     InstallCBTHook(g_notifyWindow);
     HKEY key;
@@ -152,13 +123,13 @@ static void TestMissingKeyIsCreatedEmpty(void)
         CHECK(values == 0, "created key is empty: %lu values", values);
         RegCloseKey(key);
     }
-    UninstallAll();
+    HookFixture_UninstallAll();
 }
 
 static void TestUninstall(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
-    InstallAll(g_notifyWindow);
+    HookFixture_InstallAll(g_notifyWindow);
     CHECK(UninstallCBTHook() != 0, "first uninstall succeeds");
     CHECK(UninstallCBTHook() == 0, "second uninstall returns 0");
     long mask = Probe("IEFrame tooltips_class32", "after uninstall");
@@ -171,7 +142,7 @@ static void TestUninstall(void)
     CHECK(UninstallCBTHook() != 0, "uninstall after double install");
     mask = Probe("IEFrame", "after double install and one uninstall");
     CHECK(mask == 0, "no orphaned hook keeps vetoing: mask 0x%lx", mask);
-    UninstallAll();
+    HookFixture_UninstallAll();
 }
 
 // A notify window on a thread that stops answering must not hold the creating
@@ -192,7 +163,7 @@ static void TestNotifyWindowGoneOrHung(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
     HWND doomed = CreateNotifyWindow();
-    InstallAll(doomed);
+    HookFixture_InstallAll(doomed);
     DestroyWindow(doomed);
     DWORD took = 0;
     long mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
@@ -204,12 +175,12 @@ static void TestNotifyWindowGoneOrHung(void)
     HANDLE thread = CreateThread(NULL, 0, HungWindowThread, &hung, 0, NULL);
     while (hung == NULL)
         Sleep(10);
-    InstallAll(hung);
+    HookFixture_InstallAll(hung);
     mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
     printf("notify window hung: mask 0x%lx in %lu ms\n", mask, took);
     CHECK(mask == 1, "still vetoed with the notify window hung: 0x%lx", mask);
     CHECK(took < 15000, "the probe came back (took %lu ms)", took);
-    UninstallAll();
+    HookFixture_UninstallAll();
     SetEvent(g_releaseHungThread);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
@@ -246,7 +217,7 @@ static void EndBrowser(PROCESS_INFORMATION *pi)
 static void TestRealBrowser(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
-    InstallAll(g_notifyWindow);
+    HookFixture_InstallAll(g_notifyWindow);
     g_blockedCount = 0;
     PROCESS_INFORMATION pi = {};
     CHECK(StartBrowser(&pi), "iexplore.exe starts");
@@ -260,7 +231,7 @@ static void TestRealBrowser(void)
     CHECK(FindBrowserFrame(pi.dwProcessId) == NULL, "no browser frame exists");
     EndBrowser(&pi);
 
-    UninstallAll();
+    HookFixture_UninstallAll();
     CHECK(StartBrowser(&pi), "iexplore.exe starts again");
     HWND frame = NULL;
     start = GetTickCount();
@@ -285,6 +256,6 @@ int main(void)
     TestUninstall();
     TestNotifyWindowGoneOrHung();
     TestRealBrowser();
-    UninstallAll();
+    HookFixture_UninstallAll();
     return Check_End();
 }

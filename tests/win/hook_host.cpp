@@ -7,8 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "snapveil.h"
-#include "../../settings/settings_store.h"
+#include "hook_fixture.h"
 
 static int g_blocked;
 
@@ -21,30 +20,6 @@ static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static HWND CreateNotifyWindow(void)
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = NotifyProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "HushpaneTestHost";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "hook host", WS_OVERLAPPED, 0, 0, 10, 10,
-                           NULL, NULL, wc.hInstance, NULL);
-}
-
-static void SetSwitches(const DWORD values[5])
-{
-    static const char *const names[5] = {SWITCH_NAME_BROWSER, SWITCH_NAME_MESSENGER,
-                                          SWITCH_NAME_TOOLTIP, SWITCH_NAME_APPLET, SWITCH_NAME_FLASH};
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &key, NULL) != ERROR_SUCCESS)
-        return;
-    for (int i = 0; i < 5; ++i)
-        RegSetValueExA(key, names[i], 0, REG_DWORD, (const BYTE *)&values[i], sizeof values[i]);
-    RegCloseKey(key);
-}
-
 int main(int argc, char **argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
@@ -55,15 +30,10 @@ int main(int argc, char **argv)
     DWORD switches[5] = {1, 0, 0, 0, 0};
     for (int i = 0; argc == 7 && i < 5; ++i)
         switches[i] = (DWORD)strtoul(argv[2 + i], NULL, 0);
-    SetSwitches(switches);
+    HookFixture_WriteSwitches(switches);
 
-    HWND window = CreateNotifyWindow();
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
-    InstallCBTHook(window);
-    InstallMouseHook(window);
-    InstallKeyDownHook(window);
+    HWND window = HookFixture_CreateNotifyWindow("HushpaneTestHost", NotifyProc);
+    HookFixture_InstallAll(window);
     printf("ready interval %u\n", GetDoubleClickTime() + 500u);
 
     while (GetFileAttributesA(argv[1]) == INVALID_FILE_ATTRIBUTES) {
@@ -74,9 +44,7 @@ int main(int argc, char **argv)
             DispatchMessageA(&msg);
         }
     }
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
+    HookFixture_UninstallAll();
     DestroyWindow(window);
     printf("stopped %d\n", g_blocked);
     return 0;
