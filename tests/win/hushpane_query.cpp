@@ -1,4 +1,4 @@
-// hushpane_inspect.exe COMMAND [ARG]: looks at a running Hushpane.exe from the
+// hushpane_query.exe COMMAND [ARG]: looks at a running Hushpane.exe from the
 // outside for the shell tests. Exit code 0 when the command's condition holds,
 // 1 when it does not, 2 on a usage error.
 //   wait shown|hidden|gone MS   waits up to MS ms for the settings window's state

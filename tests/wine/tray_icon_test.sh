@@ -17,7 +17,7 @@ check() {   # check "what" command...
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
 }
-inspect() { wine hushpane_inspect.exe "$@"; }
+inspect() { wine hushpane_query.exe "$@"; }
 fails() { ! "$@"; }
 
 hushpane_pid=

@@ -570,7 +570,7 @@ def main():
     write_ico(p('tray_white.ico'), icon_images(white, (32, 16), 8))
     write_ico(p('tray_yellow.ico'), icon_images(yellow, (32, 16), 8))
 
-    for name, draw in (('inspection.ico', magnifier_icon), ('delete.ico', bin_icon),
+    for name, draw in (('magnifier.ico', magnifier_icon), ('delete.ico', bin_icon),
                        ('browser_block.ico', browser_stop_icon), ('messenger.ico', people_icon),
                        ('tooltip.ico', tooltip_icon), ('applet.ico', cup_icon),
                        ('flash.ico', projector_icon)):
