@@ -21,8 +21,14 @@ inspect() { wine hushpane_query.exe "$@"; }
 fails() { ! "$@"; }
 
 hushpane_pid=
+standin_pid=
 cleanup() {
     [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+    if [ -n "$standin_pid" ]; then
+        touch "$work/standin.stop"
+        for _ in $(seq 50); do kill -0 "$standin_pid" 2>/dev/null || break; sleep 0.1; done
+        kill "$standin_pid" 2>/dev/null
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -123,6 +129,28 @@ took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
     awk -v lo="$1" -v hi="$2" '{ if ($3 < lo || $3 > hi) bad = 1 } END { exit bad || NR == 0 }' "$work/probe.txt"
 }
 
+# A stand-in browser, shown before any hook exists: a press on the tray icon
+# or the settings window opens the filter for every process, and only a slow
+# left press inside a browser window closes it again.
+start_standin() {
+    wine browser_standin.exe HushpanePage "$work/standin.targets" "$work/standin.stop" >"$work/standin.log" 2>&1 &
+    standin_pid=$!
+    for _ in $(seq 300); do grep -q '^other ' "$work/standin.targets" 2>/dev/null && break; sleep 0.1; done
+    timeout 30 xdotool search --sync --onlyvisible --name '^Hushpane test browser$' >/dev/null
+}
+close_filter() {   # past the click interval since the last key, then a press on the page
+    local x y before
+    read -r _ x y < <(grep '^page ' "$work/standin.targets" | tr -d '\r')
+    before=$(grep -c 'WM_LBUTTONDOWN' "$work/standin.log")
+    sleep 0.8
+    xdotool mousemove "$x" "$y" click 1
+    for _ in $(seq 100); do
+        [ "$(grep -c 'WM_LBUTTONDOWN' "$work/standin.log")" -gt "$before" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
 click_control() {   # a real click on a control of the settings window
     local x y
     read -r x y < <(inspect center "$1" | tr -d '\r')
@@ -130,6 +158,7 @@ click_control() {   # a real click on a control of the settings window
 }
 
 echo "-- into the tray"
+check "stand-in browser shown" start_standin
 set_switches 1 0 0 0 0
 check "settings window shown" start_hushpane
 sleep 1
@@ -143,6 +172,7 @@ import -window root -crop "$((TW + 8))x$((TH + 8))+$((TX > 4 ? TX - 4 : 0))+$((T
 
 echo "-- block indicator: a burst from two processes"
 sleep 2   # let the first tray and sound work of the apply settle
+check "filter closed by a press on the stand-in's page" close_filter
 classes="IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame"
 wine window_probe.exe $classes >"$work/burst1.txt" & p1=$!
 wine window_probe.exe $classes >"$work/burst2.txt" & p2=$!
@@ -174,6 +204,7 @@ check "double click shows the window" inspect wait shown 5000
 sleep 0.3
 check "focus on OK" inspect focus-is 3001
 check "icon removed" wait_picture none
+check "filter closed again after the double click" close_filter
 check "still blocking, veto waited >= 140 ms while shown" probe_ok 1 IEFrame
 check "veto while shown takes its time" took_at_least 140 1900
 
