@@ -6,43 +6,92 @@ install(TARGETS Hushpane Snapveil Foldwright
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
+# The NSIS snippets below hold quotes and dollars that must reach the script as written.
+set(CPACK_VERBATIM_VARIABLES YES)
 set(CPACK_PACKAGE_NAME "Hushpane")
 set(CPACK_PACKAGE_VENDOR "Quorvane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Hushpane popup blocker")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Hushpane")
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Hushpane")
+# The installer's own bookkeeping key; the program's settings key
+# (Software\Quorvane\Hushpane) holds nothing but its five switches.
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Hushpane Setup")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/dist)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES YES)
 set(CPACK_PACKAGE_EXECUTABLES "Hushpane" "Hushpane")
 # Per generator file names (the installer is "-setup.exe").
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageNames.cmake)
 
 # Per-machine: the settings live under HKEY_LOCAL_MACHINE.
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 set(CPACK_NSIS_DISPLAY_NAME "Hushpane ${PROJECT_VERSION}")
 set(CPACK_NSIS_PACKAGE_NAME "Hushpane ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "Hushpane.exe")
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_NSIS_HELP_LINK "${HUSHPANE_FAQ_HOST}/faq/")
+set(CPACK_NSIS_DEFINES "!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Hushpane\"")
+set(CPACK_NSIS_HELP_LINK "https://${HUSHPANE_FAQ_HOST}/faq/")
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN "Hushpane.exe")
 
-# A running copy holds Snapveil.dll in every hooked process: ask it to quit
-# (its tray menu's "Quit Blocking" command) before files are replaced or removed.
-set(HUSHPANE_NSIS_QUIT_RUNNING [=[
-  FindWindow $0 "DoviZavazovu" ""
-  StrCmp $0 0 +3
-    SendMessage $0 ${WM_COMMAND} 1010 0
-    Sleep 1000
-]=])
-set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "${HUSHPANE_NSIS_QUIT_RUNNING}")
+# A running copy holds its files and has its hooks in every process with a
+# window: send it its tray menu's "Quit Blocking" command (WM_COMMAND 1010,
+# lParam 0) and wait for the process to end before files are replaced or removed.
+function(hushpane_nsis_quit_running out prefix)
+    set(${out} "
+  FindWindow $0 \"DoviZavazovu\"
+  StrCmp $0 0 ${prefix}_not_running
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
+    SendMessage $0 0x0111 1010 0
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 10000)'
+    System::Call 'kernel32::CloseHandle(p r2)'
+  ${prefix}_not_running:
+" PARENT_SCOPE)
+endfunction()
+
+hushpane_nsis_quit_running(quit_before_install install)
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "${quit_before_install}")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-  MessageBox MB_YESNO|MB_ICONQUESTION "Start Hushpane automatically when Windows starts?" /SD IDYES IDNO +2
+  MessageBox MB_YESNO|MB_ICONQUESTION "Start Hushpane automatically when Windows starts?" /SD IDYES IDNO hushpane_no_autostart
     WriteRegStr HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Hushpane" '"$INSTDIR\Hushpane.exe"'
+  hushpane_no_autostart:
 ]=])
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${HUSHPANE_NSIS_QUIT_RUNNING}
+
+hushpane_nsis_quit_running(quit_before_uninstall uninstall)
+# Other processes keep the hook library loaded a while after the hooks are
+# gone (Wine's until the session ends). A library still held after 3 s is moved
+# to the temporary folder, so the install folder can go now, and deleted at the
+# next start of Windows; only if it cannot be moved does the folder wait too.
+set(HUSHPANE_NSIS_REMOVE_LIBRARY [=[
+  StrCpy $1 0
+  hushpane_delete_library:
+    ClearErrors
+    Delete "$INSTDIR\Snapveil.dll"
+    IfErrors 0 hushpane_library_gone
+    IntOp $1 $1 + 1
+    IntCmp $1 30 hushpane_library_held
+    Sleep 100
+    Goto hushpane_delete_library
+  hushpane_library_held:
+    GetTempFileName $2
+    Delete $2
+    ClearErrors
+    Rename "$INSTDIR\Snapveil.dll" $2
+    IfErrors hushpane_library_stays
+    Delete /REBOOTOK $2
+    Goto hushpane_library_gone
+  hushpane_library_stays:
+    Delete /REBOOTOK "$INSTDIR\Snapveil.dll"
+    RMDir /REBOOTOK "$INSTDIR"
+  hushpane_library_gone:
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${HUSHPANE_NSIS_REMOVE_LIBRARY}
   DeleteRegValue HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Hushpane\"
   DeleteRegKey HKLM \"Software\\Quorvane\\Hushpane\"
+  DeleteRegKey HKLM \"Software\\Quorvane\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
   DeleteRegKey /ifempty HKLM \"Software\\Quorvane\"")
 
 include(CPack)

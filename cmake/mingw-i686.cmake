@@ -11,3 +11,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+# The host's strip does not know PE files; packages strip what they ship.
+set(CMAKE_STRIP        /usr/bin/i686-w64-mingw32-strip CACHE FILEPATH "")

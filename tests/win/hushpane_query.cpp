@@ -15,6 +15,7 @@
 //                               the settings window, prints its text (CR and LF as \\r \\n)
 //   box-ok CAPTION              presses the message box's OK button
 //   find-class CLASS MS         waits up to MS ms for a top-level window of CLASS
+//   version FILE                prints FILE's version resource: file version, product name
 #include <windows.h>
 #include <shellapi.h>
 #include <stdio.h>
@@ -195,6 +196,25 @@ static int Inspect_Box(const char *caption, DWORD timeoutMs)
     return GetWindow(box, GW_OWNER) == Inspect_Window() ? 0 : 1;
 }
 
+static int Inspect_Version(const char *path)
+{
+    static char data[8192];
+    DWORD unused;
+    DWORD size = GetFileVersionInfoSizeA(path, &unused);
+    if (!size || size > sizeof data || !GetFileVersionInfoA(path, 0, sizeof data, data))
+        return 1;
+    VS_FIXEDFILEINFO *fixed = NULL;
+    char *fileVersion = NULL, *productName = NULL;
+    UINT length;
+    if (!VerQueryValueA(data, "\\", (void **)&fixed, &length) ||
+        !VerQueryValueA(data, "\\StringFileInfo\\040904E4\\FileVersion", (void **)&fileVersion, &length) ||
+        !VerQueryValueA(data, "\\StringFileInfo\\040904E4\\ProductName", (void **)&productName, &length))
+        return 1;
+    printf("%lu.%lu.%lu %s %s\n", fixed->dwFileVersionMS >> 16, fixed->dwFileVersionMS & 0xFFFF,
+           fixed->dwFileVersionLS >> 16, fileVersion, productName);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
@@ -249,6 +269,8 @@ int main(int argc, char **argv)
         HWND box = FindWindowA("#32770", arg);
         return box && PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
     }
+    if (!strcmp(command, "version"))
+        return Inspect_Version(arg);
     if (!strcmp(command, "menu-shown"))
         return Inspect_MenuShown((DWORD)atol(arg));
     return 2;

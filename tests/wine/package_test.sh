@@ -1,0 +1,99 @@
+#!/bin/bash
+# The release packages: the zip holds exactly the three binaries and the
+# README; the installer, run silently, puts them under Program Files with a
+# Start menu entry and the start-with-Windows value, the installed copy starts
+# and blocks, and the silent uninstaller quits it and removes what was put there.
+#   package_test.sh BIN_DIR CPACK VERSION
+set -u
+bin=$(cd "${1:?bin dir}" && pwd)
+cpack=${2:?cpack}
+version=${3:?version}
+build=$(dirname "$bin")
+work=$(mktemp -d)
+cd "$bin"
+
+failures=0
+check() {   # check "what" command...
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+fails() { ! "$@"; }
+inspect() { wine hushpane_query.exe "$@"; }
+
+hushpane_pid=
+cleanup() {
+    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+settings_key='HKLM\Software\Quorvane\Hushpane'
+target="$(winepath -u 'C:\Program Files\Hushpane' 2>/dev/null | tr -d '\r')"
+start_menu="$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2>/dev/null | tr -d '\r')"
+binaries="Foldwright.dll Hushpane.exe Snapveil.dll"
+
+echo "-- packages"
+"$cpack" --config "$build/CPackConfig.cmake" -B "$work/dist" >"$work/cpack.log" 2>&1 || cat "$work/cpack.log"
+setup="$work/dist/Hushpane-$version-setup.exe"
+zip="$work/dist/Hushpane-$version.zip"
+check "installer made" test -s "$setup"
+check "zip made" test -s "$zip"
+listed=$(unzip -Z1 "$zip" 2>/dev/null | sort | tr '\n' ' ')
+echo "zip: $listed"
+check "zip holds exactly the three binaries and the README" test "$listed" = "Foldwright.dll Hushpane.exe README.md Snapveil.dll "
+
+echo "-- silent install"
+wine reg delete "$settings_key" /f >/dev/null 2>&1
+start=$(date +%s%N)
+wine "$(winepath -w "$setup" | tr -d '\r')" /S
+code=$?
+echo "installer: exit $code after $((($(date +%s%N) - start) / 1000000)) ms"
+check "installer exits with 0" test "$code" = 0
+for file in $binaries; do
+    check "$file installed" test -s "$target/$file"
+    read -r fixed file_version product < <(inspect version "C:\\Program Files\\Hushpane\\$file" | tr -d '\r')
+    check "$file carries version $version ($fixed, $file_version, $product)" \
+        test "$fixed" = "$version" -a "$file_version" = "$version" -a "$product" = Hushpane
+done
+check "uninstaller installed" test -s "$target/Uninstall.exe"
+check "Start menu entry" test -s "$start_menu/Hushpane/Hushpane.lnk"
+check "starts with Windows" wine reg query "$run_key" /v Hushpane
+
+echo "-- the installed copy blocks"
+wine 'C:\Program Files\Hushpane\Hushpane.exe' &
+hushpane_pid=$!
+check "installed Hushpane shows its window" inspect wait shown 15000
+# Enter presses OK, which has the focus: apply, and off into the tray.
+xdotool search --sync --onlyvisible --name '^Hushpane$' windowfocus --sync >/dev/null 2>&1
+xdotool key Return
+check "applied and hidden" inspect wait hidden 15000
+timeout 20 wine window_probe.exe IEFrame; code=$?
+check "a browser frame in another process is vetoed" test "$code" = 1
+
+echo "-- silent uninstall"
+wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
+# The uninstaller runs on from a copy of itself: wait for the files to go.
+for _ in $(seq 300); do [ -e "$target/Hushpane.exe" ] || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$hushpane_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$hushpane_pid" 2>/dev/null; then code=running; else wait "$hushpane_pid"; code=$?; fi
+hushpane_pid=
+check "the running copy quit with 0 (got $code)" test "$code" = 0
+check "no Hushpane window left" inspect wait gone 2000
+for file in $binaries Uninstall.exe; do
+    check "$file removed" test ! -e "$target/$file"
+done
+ls -la "$target" 2>/dev/null
+# A library another process still holds is left for the next start of Windows.
+wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null |
+    tr -d '\r' | grep -i pending
+check "install folder removed" test ! -e "$target"
+check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
+check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
+check "settings key removed" fails wine reg query "$settings_key"
+check "no empty maker's key left" fails wine reg query 'HKLM\Software\Quorvane'
+timeout 20 wine window_probe.exe IEFrame; code=$?
+check "nothing blocked after the uninstall" test "$code" = 0
+
+echo "$failures failure(s)"
+[ "$failures" = 0 ]
