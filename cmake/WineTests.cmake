@@ -12,6 +12,15 @@ set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 1
 add_test(NAME wine_session_stop COMMAND ${HUSHPANE_SESSION_SCRIPT} stop ${HUSHPANE_WINE_SESSION})
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
+# Every Windows-side test runs alone, inside the shared session.
+function(hushpane_wine_test_properties name timeout default_timeout)
+    if(NOT timeout)
+        set(timeout ${default_timeout})
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT ${timeout})
+endfunction()
+
 # A Windows test program built from sources; it runs from bin/ next to the
 # deliverables, so it finds Snapveil.dll and the others as a user's copy would.
 function(hushpane_wine_test name)
@@ -21,23 +30,15 @@ function(hushpane_wine_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win)
     add_test(NAME ${name} COMMAND ${name} ${ARG_ARGS}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 120)
-    endif()
-    set_tests_properties(${name} PROPERTIES
-        FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT ${ARG_TIMEOUT})
+    hushpane_wine_test_properties(${name} "${ARG_TIMEOUT}" 120)
 endfunction()
 
 # A shell test that drives Windows programs and real input from outside.
 function(hushpane_wine_script_test name script)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "ARGS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "ARGS" ${ARGN})
     add_test(NAME ${name}
              COMMAND ${HUSHPANE_SESSION_SCRIPT} run ${HUSHPANE_WINE_SESSION}
                      bash ${script} ${CMAKE_BINARY_DIR}/bin ${ARG_ARGS}
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 180)
-    endif()
-    set_tests_properties(${name} PROPERTIES
-        FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT ${ARG_TIMEOUT})
+    hushpane_wine_test_properties(${name} "${ARG_TIMEOUT}" 180)
 endfunction()
