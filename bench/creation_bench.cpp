@@ -8,8 +8,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "snapveil.h"
-#include "../settings/settings_store.h"
+#include "hook_fixture.h"
+#include "win_check.h"
 
 typedef void (WINAPI *NullInstallProc)(HINSTANCE);
 typedef void (WINAPI *NullUninstallProc)(void);
@@ -48,20 +48,15 @@ static double MeasureVariant(int variant, int count, HWND host, HMODULE nullHook
 {
     if (variant == 1)
         nullInstall(nullHook);
-    if (variant >= 2)
+    if (variant == 2)
+        HookFixture_InstallAll(host);
+    if (variant == 3)
         InstallCBTHook(host);
-    if (variant == 2) {
-        InstallMouseHook(host);
-        InstallKeyDownHook(host);
-    }
     double t = TimeCreations(count, PLAIN_CLASS);
     if (variant == 1)
         nullUninstall();
-    if (variant >= 2) {
-        UninstallCBTHook();
-        UninstallMouseHook();
-        UninstallKeyDownHook();
-    }
+    if (variant >= 2)
+        HookFixture_UninstallAll();
     return t;
 }
 
@@ -88,15 +83,6 @@ static void RegisterClasses(void)
     RegisterClassA(&wc);
 }
 
-static void SetBrowserSwitch(DWORD value)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) == 0) {
-        RegSetValueExA(key, "Browser", 0, REG_DWORD, (const BYTE *)&value, 4);
-        RegCloseKey(key);
-    }
-}
-
 // Child mode: veto `count` browser frames and return the mean microseconds each took.
 static int RunVetoChild(int count)
 {
@@ -107,27 +93,6 @@ static int RunVetoChild(int count)
         CreateWindowExA(0, "IEFrame", "", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
     QueryPerformanceCounter(&end);
     return (int)(Seconds(start, end) * 1e6 / count);
-}
-
-static DWORD RunChildPumping(const char *commandLine)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    char line[512];
-    lstrcpynA(line, commandLine, sizeof line);
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return 0;
-    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
 }
 
 int main(int argc, char **argv)
@@ -170,16 +135,17 @@ int main(int argc, char **argv)
     printf("  c/b = %.3f (target <= 1.05)   c/a = %.3f   d/b = %.3f\n",
            best[2] / best[1], best[2] / best[0], best[3] / best[1]);
 
-    SetBrowserSwitch(1);
+    const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
+    HookFixture_WriteSwitches(onlyBrowser);
     InstallCBTHook(host);
     g_vetoes = 0;
     const int vetoCount = 200;
     char line[128];
     wsprintfA(line, "creation_bench.exe --veto-child %d", vetoCount);
-    DWORD micros = RunChildPumping(line);
+    long micros = Check_RunPumping(line, 60000, NULL);
     UninstallCBTHook();
-    printf("veto round trip to a host in another process: %lu us (%d of %d reported)\n",
-           (unsigned long)micros, g_vetoes, vetoCount);
+    printf("veto round trip to a host in another process: %ld us (%d of %d reported)\n",
+           micros, g_vetoes, vetoCount);
 
     HANDLE file = CreateFileA("Snapveil.dll", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size = GetFileSize(file, NULL);

@@ -9,7 +9,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "snapveil.h"
+#include "hook_fixture.h"
+#include "win_check.h"
 
 typedef void (WINAPI *NullInstallProc)(HINSTANCE);
 typedef void (WINAPI *NullUninstallProc)(void);
@@ -52,15 +53,6 @@ static void Pump(void)
     }
 }
 
-static void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-}
-
 // No double-click style: every press arrives as WM_LBUTTONDOWN.
 static BOOL CreateBenchWindow(void)
 {
@@ -78,7 +70,7 @@ static BOOL CreateBenchWindow(void)
     g_center.x = 100 + WINDOW_SIZE / 2;
     g_center.y = 100 + WINDOW_SIZE / 2;
     SetCursorPos(g_center.x, g_center.y);
-    PumpFor(500);
+    Check_Pump(500);
     return TRUE;
 }
 
@@ -161,20 +153,6 @@ static void ReportProcedures(HOOKPROC nullProc, double moveTime, double pressTim
            1.0 + ((snapPress - nullPress) + (snapMove - nullMove)) / perPress);
 }
 
-static void InstallSnapveil(void)
-{
-    InstallCBTHook(g_window);
-    InstallMouseHook(g_window);
-    InstallKeyDownHook(g_window);
-}
-
-static void UninstallSnapveil(void)
-{
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
-}
-
 static double Best(double times[][2], int rounds, int variant)
 {
     double best = times[0][variant];
@@ -226,7 +204,7 @@ int main(int argc, char **argv)
         printf("cannot create the bench window\n");
         return 1;
     }
-    UninstallSnapveil();
+    HookFixture_UninstallAll();
 
     double moves[MAX_ROUNDS][2], presses[MAX_ROUNDS][2];
     LONG movesSeen[2] = {0, 0}, pressesSeen[2] = {0, 0};
@@ -238,7 +216,7 @@ int main(int argc, char **argv)
             if (variant == 0)
                 nullInstall(nullHook);
             else
-                InstallSnapveil();
+                HookFixture_InstallAll(g_window);
             LONG before = g_moves;
             moves[round][variant] = TimeMoves(count);
             movesSeen[variant] += g_moves - before;
@@ -248,10 +226,10 @@ int main(int argc, char **argv)
             if (variant == 0)
                 nullUninstall();
             else
-                UninstallSnapveil();
+                HookFixture_UninstallAll();
         }
     }
-    PumpFor(100);
+    Check_Pump(100);
 
     printf("%d rounds of %d moves and %d presses (with releases)\n", rounds, count, count);
     printf("do-nothing hook calls: %ld; messages taken: moves %ld/%ld, presses %ld/%ld\n",
