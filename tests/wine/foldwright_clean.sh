@@ -12,13 +12,7 @@ bin=${1:?bin directory}
 cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}"
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
-expect_same() { # what, expected, actual
-    if [ "$2" == "$3" ]; then pass "$1"; else fail "$1"; diff <(echo "$2") <(echo "$3") | head -20; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
@@ -177,5 +171,4 @@ for csidl in 33 6 34 32; do
         fail "a link target of folder $csidl is gone"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -19,14 +19,12 @@ standin_log=$tag.standin.log
 host_log=$tag.host.log
 appdefaults='HKCU\Software\Wine\AppDefaults'
 programs="browser_standin.exe hook_host.exe window_probe.exe"
-failures=0
 vetoes=0
 pids=()
 
 rm -f "$stop" "$targets" "$standin_log" "$host_log"
 
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 cleanup() {
     touch "$stop"
@@ -108,7 +106,7 @@ expect() {
     1) got=vetoed; vetoes=$((vetoes + 1)) ;;
     *) got="probe failure" ;;
     esac
-    if [ "$got" = "$want" ]; then ok "$want after $*"; else fail "$got, expected $want, after $*"; fi
+    if [ "$got" = "$want" ]; then pass "$want after $*"; else fail "$got, expected $want, after $*"; fi
 }
 
 # --- set-up ------------------------------------------------------------------
@@ -196,12 +194,8 @@ fi
 touch "$stop"
 wait_for_count "$host_log" '^stopped ' 1 30 || fail "hook host did not stop"
 notified=$(field "$host_log" stopped 2)
-[ "${notified:-x}" = "$vetoes" ] && ok "$vetoes vetoes, $notified notifications" ||
+[ "${notified:-x}" = "$vetoes" ] && pass "$vetoes vetoes, $notified notifications" ||
     fail "$vetoes vetoes but ${notified:-no} notifications"
 
-if [ "$failures" -ne 0 ]; then
-    echo "stand-in log:"; cat "$standin_log"
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "all checks passed"
+[ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin_log"; }
+checks_done

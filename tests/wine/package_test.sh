@@ -12,12 +12,7 @@ build=$(dirname "$bin")
 work=$(mktemp -d)
 cd "$bin"
 
-failures=0
-check() {   # check "what" command...
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-fails() { ! "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 inspect() { wine hushpane_query.exe "$@"; }
 
 hushpane_pid=
@@ -95,5 +90,4 @@ check "no empty maker's key left" fails wine reg query 'HKLM\Software\Quorvane'
 timeout 20 wine window_probe.exe IEFrame; code=$?
 check "nothing blocked after the uninstall" test "$code" = 0
 
-echo "$failures failure(s)"
-[ "$failures" = 0 ]
+checks_done

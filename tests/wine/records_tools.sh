@@ -10,13 +10,7 @@ bin=${1:?bin directory}
 cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); echo "ok: $1"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
-expect_same() { # what, expected, actual
-    if [ "$2" == "$3" ]; then pass "$1"; else fail "$1"; diff <(echo "$2") <(echo "$3") | head -10; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 log=$(mktemp /tmp/records_tools.XXXXXX)
 alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # a copy of the program without the library
@@ -191,5 +185,4 @@ grep -q '^handled 1001 3 popups=0' "$log" && pass "no message tells of the missi
     fail "something showed after Yes without the library"
 kill -0 "$window_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -12,13 +12,8 @@ work=$(mktemp -d)
 mkdir -p "$shots"
 cd "$bin"
 
-failures=0
-check() {   # check "what" command...
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 inspect() { wine hushpane_query.exe "$@"; }
-fails() { ! "$@"; }
 
 hushpane_pid=
 standin_pid=
@@ -286,5 +281,4 @@ echo "creation after the kill: exit $code in $ms ms"
 check "another process's creation does not hang" test "$code" != 124 -a "$ms" -lt 10000
 inspect taskbar-created >/dev/null   # nothing to answer any more
 
-echo "$failures failure(s)"
-[ "$failures" = 0 ]
+checks_done
