@@ -13,11 +13,10 @@ work=$(mktemp -d)
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-inspect() { wine hushpane_query.exe "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
-hushpane_pid=
 cleanup() {
-    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+    hushpane_kill
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -56,9 +55,7 @@ check "Start menu entry" test -s "$start_menu/Hushpane/Hushpane.lnk"
 check "starts with Windows" wine reg query "$run_key" /v Hushpane
 
 echo "-- the installed copy blocks"
-wine 'C:\Program Files\Hushpane\Hushpane.exe' &
-hushpane_pid=$!
-check "installed Hushpane shows its window" inspect wait shown 15000
+check "installed Hushpane shows its window" start_hushpane 'C:\Program Files\Hushpane\Hushpane.exe'
 # Enter presses OK, which has the focus: apply, and off into the tray.
 xdotool search --sync --onlyvisible --name '^Hushpane$' windowfocus --sync >/dev/null 2>&1
 xdotool key Return
@@ -70,9 +67,7 @@ echo "-- silent uninstall"
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself: wait for the files to go.
 for _ in $(seq 300); do [ -e "$target/Hushpane.exe" ] || break; sleep 0.1; done
-for _ in $(seq 100); do kill -0 "$hushpane_pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$hushpane_pid" 2>/dev/null; then code=running; else wait "$hushpane_pid"; code=$?; fi
-hushpane_pid=
+wait_hushpane_exit; code=$?
 check "the running copy quit with 0 (got $code)" test "$code" = 0
 check "no Hushpane window left" inspect wait gone 2000
 for file in $binaries Uninstall.exe; do

@@ -13,12 +13,11 @@ mkdir -p "$shots"
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-inspect() { wine hushpane_query.exe "$@"; }
+source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
-hushpane_pid=
 standin_pid=
 cleanup() {
-    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+    hushpane_kill
     if [ -n "$standin_pid" ]; then
         touch "$work/standin.stop"
         for _ in $(seq 50); do kill -0 "$standin_pid" 2>/dev/null || break; sleep 0.1; done
@@ -27,24 +26,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-start_hushpane() {
-    wine Hushpane.exe &
-    hushpane_pid=$!
-    inspect wait shown 15000
-}
-
-# Exit code of the program, or 124 when it does not end within 10 s.
-wait_hushpane_exit() {
-    local code
-    for _ in $(seq 100); do
-        kill -0 "$hushpane_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$hushpane_pid" 2>/dev/null; then code=124; else wait "$hushpane_pid"; code=$?; fi
-    hushpane_pid=
-    return $code
-}
 
 set_switches() {   # Browser Messenger Tooltip Applet Flash
     local names=(Browser Messenger Tooltip Applet Flash) i=0 v
