@@ -34,10 +34,9 @@ static const char QUICK_TIPS_TEXT[] =
 
 static UINT s_taskbarCreatedMessage;
 
-static const char *const INSPECT_ITEMS[] = {
-    "Inspect Cookies", "Inspect Favorites", "Inspect History", "Inspect Internet Cache"};
-static const char *const DELETE_ITEMS[] = {
-    "Delete Cookies", "Delete Internet Cache", "Delete History", "Delete Favorites"};
+// The order the items go in (the lists sort them into the folder table's order).
+static const int INSPECT_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 1, 2, 3};
+static const int DELETE_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 3, 2, 1};
 
 struct PictureButton {
     int id;
@@ -56,13 +55,13 @@ static const PictureButton PICTURE_BUTTONS[] = {
 #define PICTURE_BUTTON_HEIGHT 25
 
 static void SettingsWindow_CreateList(HWND window, int id, DWORD style, int y,
-                                      const char *const items[4])
+                                      const int order[RECORDS_FOLDER_COUNT])
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", NULL, style, 85, y, 170, 200,
                                 window, (HMENU)(INT_PTR)id, g_module, NULL);
     SendMessageA(list, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
-    for (int i = 0; i < 4; ++i)
-        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)items[i]);
+    for (int i = 0; i < RECORDS_FOLDER_COUNT; ++i)
+        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(id, order[i]));
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }
 
@@ -79,8 +78,8 @@ static void SettingsWindow_CreateButton(HWND window, const PictureButton *button
 // Build the window: the template's controls come after these.
 static void SettingsWindow_OnCreate(HWND window)
 {
-    SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67, INSPECT_ITEMS);
-    SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98, DELETE_ITEMS);
+    SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67, INSPECT_ITEM_ORDER);
+    SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98, DELETE_ITEM_ORDER);
     for (const PictureButton &button : PICTURE_BUTTONS)
         SettingsWindow_CreateButton(window, &button);
     SetFocus(GetDlgItem(window, IDC_APPLY));
