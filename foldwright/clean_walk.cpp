@@ -38,14 +38,6 @@ bool CleanWalk_FinalPath(const char* path, char* out)
     return CleanRules_PlainFromFinal(raw, out, MAX_PATH);
 }
 
-static int NameLength(const char* name)
-{
-    int n = 0;
-    while (name[n])
-        n++;
-    return n;
-}
-
 static bool IsDotEntry(const char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -122,7 +114,7 @@ void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)
         do {
             if (IsDotEntry(entry.cFileName))
                 continue;
-            int nameLength = NameLength(entry.cFileName);
+            int nameLength = lstrlenA(entry.cFileName);
             // Longer than the ANSI calls take: leave it rather than guess.
             if (!AppendName(path, length, entry.cFileName, nameLength))
                 continue;

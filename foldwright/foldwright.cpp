@@ -33,12 +33,21 @@ static const int BROWSER_FOLDERS[] = {
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 
-static int PathLength(const char* path)
+// Drops trailing separators; returns the length left.
+static int Foldwright_TrimSeparators(char* path)
 {
-    int n = 0;
-    while (path[n])
-        n++;
-    return n;
+    int length = lstrlenA(path);
+    while (length > 0 && path[length - 1] == '\\')
+        length--;
+    path[length] = 0;
+    return length;
+}
+
+// Keeps what a system call wrote only when it fitted.
+static void Foldwright_KeepIfFitted(char* path, DWORD written)
+{
+    if (written == 0 || written >= MAX_PATH)
+        path[0] = 0;
 }
 
 // One spelling per folder so the rules can compare bytes: long names (where
@@ -55,7 +64,7 @@ static void Foldwright_Canonicalise(char* path)
         if (n > 0 && n < MAX_PATH)
             lstrcpynA(path, full, MAX_PATH);
     }
-    CharUpperBuffA(path, PathLength(path));
+    CharUpperBuffA(path, lstrlenA(path));
 }
 
 static void Foldwright_CollectProtected(int cleaned, char paths[PROTECTED_PATH_COUNT][MAX_PATH])
@@ -66,17 +75,11 @@ static void Foldwright_CollectProtected(int cleaned, char paths[PROTECTED_PATH_C
     for (unsigned b = 0; b < sizeof(BROWSER_FOLDERS) / sizeof(BROWSER_FOLDERS[0]); b++)
         if (BROWSER_FOLDERS[b] != cleaned)
             FolderPaths_Resolve(BROWSER_FOLDERS[b], paths[i++]);
-    DWORD n = GetEnvironmentVariableA("USERPROFILE", paths[i], MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        paths[i][0] = 0;
+    Foldwright_KeepIfFitted(paths[i], GetEnvironmentVariableA("USERPROFILE", paths[i], MAX_PATH));
     i++;
-    n = GetWindowsDirectoryA(paths[i], MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        paths[i][0] = 0;
+    Foldwright_KeepIfFitted(paths[i], GetWindowsDirectoryA(paths[i], MAX_PATH));
     i++;
-    n = GetSystemDirectoryA(paths[i], MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        paths[i][0] = 0;
+    Foldwright_KeepIfFitted(paths[i], GetSystemDirectoryA(paths[i], MAX_PATH));
     for (i = 0; i < PROTECTED_NAME_COUNT; i++) {
         CleanWalk_FinalPath(paths[i], paths[PROTECTED_NAME_COUNT + i]);
         Foldwright_Canonicalise(paths[i]);
@@ -119,10 +122,7 @@ extern "C" void WINAPI HLCleanFolder(int csidl)
     char path[MAX_PATH];
     if (!FolderPaths_Resolve(csidl, path))
         return;
-    int length = PathLength(path);
-    while (length > 0 && path[length - 1] == '\\')
-        length--;
-    path[length] = 0;
+    int length = Foldwright_TrimSeparators(path);
 
     // Where the system can tell, the folder is judged by where it really
     // leads as well as by its name, and the walk checks every entry by it.
@@ -132,10 +132,7 @@ extern "C" void WINAPI HLCleanFolder(int csidl)
     if (knowsFinal) {
         if (!CleanWalk_FinalPath(path, final))
             return;
-        finalLength = PathLength(final);
-        while (finalLength > 0 && final[finalLength - 1] == '\\')
-            finalLength--;
-        final[finalLength] = 0;
+        finalLength = Foldwright_TrimSeparators(final);
     }
 
     char canonical[MAX_PATH];
