@@ -19,8 +19,7 @@ static bool IsLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Length without the trailing backslashes, which name the same folder.
-static int TrimmedLength(const char* path)
+int CleanRules_TrimmedLength(const char* path)
 {
     int n = TextLength(path);
     while (n > 0 && path[n - 1] == '\\')
@@ -86,13 +85,13 @@ bool CleanRules_IsPlainAbsolutePath(const char* path)
 bool CleanRules_IsRoot(const char* path)
 {
     int start = RootEnd(path);
-    return start >= 0 && TrimmedLength(path) <= start;
+    return start >= 0 && CleanRules_TrimmedLength(path) <= start;
 }
 
 bool CleanRules_Contains(const char* outer, const char* inner)
 {
-    int outerLength = TrimmedLength(outer);
-    int innerLength = TrimmedLength(inner);
+    int outerLength = CleanRules_TrimmedLength(outer);
+    int innerLength = CleanRules_TrimmedLength(inner);
     if (outerLength == 0 || outerLength > innerLength)
         return false;
     for (int i = 0; i < outerLength; i++)

@@ -5,14 +5,13 @@
 #ifndef HUSHPANE_CLEAN_RULES_H
 #define HUSHPANE_CLEAN_RULES_H
 
-// The browser folders the tray program offers to delete.
-#define CSIDL_NUMBER_COOKIES         0x21
-#define CSIDL_NUMBER_FAVORITES       0x06
-#define CSIDL_NUMBER_HISTORY         0x22
-#define CSIDL_NUMBER_INTERNET_CACHE  0x20
+#include "browser_folders.h"
 
 // True only for the four browser folders.
 bool CleanRules_IsCleanableFolder(int csidl);
+
+// Length without the trailing backslashes, which name the same folder.
+int CleanRules_TrimmedLength(const char* path);
 
 // True for "X:\..." and "\\server\share\..." paths; false for relative paths,
 // forward slashes, device paths ("\\?\", "\\.\") and names that Win32 would

@@ -36,9 +36,7 @@ typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD siz
 // Drops trailing separators; returns the length left.
 static int Foldwright_TrimSeparators(char* path)
 {
-    int length = lstrlenA(path);
-    while (length > 0 && path[length - 1] == '\\')
-        length--;
+    int length = CleanRules_TrimmedLength(path);
     path[length] = 0;
     return length;
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "browser_folders.h"
+
 #define FOLDWRIGHT_DLL_NAME   "Foldwright.dll"
 #define FOLDWRIGHT_INSPECT    "HLInspectFolder"
 #define FOLDWRIGHT_CLEAN      "HLCleanFolder"

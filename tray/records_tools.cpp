@@ -12,18 +12,18 @@ static int g_inspectSelection = 0;
 static int g_deleteSelection = 0;
 
 static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
-    {0x21, "Inspect Cookies", "Delete Cookies",
+    {CSIDL_NUMBER_COOKIES, "Inspect Cookies", "Delete Cookies",
      "This will delete all the cookie stored\r\n"
      "on your machine by Internet Explorer.\r\n"
      "Are you sure you want to proceed?"},
-    {0x06, "Inspect Favorites", "Delete Favorites",
+    {CSIDL_NUMBER_FAVORITES, "Inspect Favorites", "Delete Favorites",
      "This will delete your Favorites list.\r\n"
      "Are you sure you want to proceed?"},
-    {0x22, "Inspect History", "Delete History",
+    {CSIDL_NUMBER_HISTORY, "Inspect History", "Delete History",
      "This will delete your internet surfing\r\n"
      "records maintained by Internet Explorer.\r\n"
      "Are you sure you want to proceed?"},
-    {0x20, "Inspect Internet Cache", "Delete Internet Cache",
+    {CSIDL_NUMBER_INTERNET_CACHE, "Inspect Internet Cache", "Delete Internet Cache",
      "This will delete all the internet files stored\r\n"
      "on your machine by Internet Explorer. Are\r\n"
      "you sure you want to proceed?"},
