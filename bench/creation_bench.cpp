@@ -15,7 +15,6 @@ typedef void (WINAPI *NullInstallProc)(HINSTANCE);
 typedef void (WINAPI *NullUninstallProc)(void);
 
 static const char PLAIN_CLASS[] = "HushpaneBenchPlain";
-static int g_vetoes;
 
 static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
@@ -60,15 +59,6 @@ static double MeasureVariant(int variant, int count, HWND host, HMODULE nullHook
     return t;
 }
 
-static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_POPUPBLOCKED) {
-        ++g_vetoes;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 static void RegisterClasses(void)
 {
     WNDCLASSA wc = {};
@@ -77,9 +67,6 @@ static void RegisterClasses(void)
     wc.lpszClassName = PLAIN_CLASS;
     RegisterClassA(&wc);
     wc.lpszClassName = "IEFrame";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = HostProc;
-    wc.lpszClassName = "HushpaneBenchHost";
     RegisterClassA(&wc);
 }
 
@@ -104,8 +91,7 @@ int main(int argc, char **argv)
     const int count = argc > 1 ? atoi(argv[1]) : 2000;
     const int rounds = 7;
     RegisterClasses();
-    HWND host = CreateWindowExA(0, "HushpaneBenchHost", "", WS_OVERLAPPED, 0, 0, 10, 10,
-                                NULL, NULL, GetModuleHandleA(NULL), NULL);
+    HWND host = HookFixture_CreateCountingNotifyWindow("HushpaneBenchHost");
 
     g_parent = CreateWindowExA(0, PLAIN_CLASS, "", WS_OVERLAPPED, 0, 0, 100, 100,
                                NULL, NULL, GetModuleHandleA(NULL), NULL);
@@ -138,14 +124,14 @@ int main(int argc, char **argv)
     const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
     HookFixture_WriteSwitches(onlyBrowser);
     InstallCBTHook(host);
-    g_vetoes = 0;
+    g_hookFixtureNotifications = 0;
     const int vetoCount = 200;
     char line[128];
     wsprintfA(line, "creation_bench.exe --veto-child %d", vetoCount);
     long micros = Check_RunPumping(line, 60000, NULL);
     UninstallCBTHook();
     printf("veto round trip to a host in another process: %ld us (%d of %d reported)\n",
-           micros, g_vetoes, vetoCount);
+           micros, g_hookFixtureNotifications, vetoCount);
 
     HANDLE file = CreateFileA("Snapveil.dll", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size = GetFileSize(file, NULL);

@@ -7,20 +7,9 @@
 #include "win_check.h"
 
 static HWND g_notifyWindow;
-static int g_blockedCount;
-
-static LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_POPUPBLOCKED) {
-        ++g_blockedCount;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 static HWND CreateNotifyWindow(void)
 {
-    return HookFixture_CreateNotifyWindow("HushpaneTestNotify", NotifyProc);
+    return HookFixture_CreateCountingNotifyWindow("HushpaneTestNotify");
 }
 
 static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash)
@@ -35,15 +24,16 @@ static long Probe(const char *classes, const char *what)
 {
     char line[1024];
     wsprintfA(line, "window_probe.exe %s", classes);
-    g_blockedCount = 0;
+    g_hookFixtureNotifications = 0;
     long mask = Check_RunPumping(line, 20000, NULL);
     Check_Pump(100);
     int vetoes = 0;
     for (long m = mask; m > 0; m >>= 1)
         vetoes += (int)(m & 1);
-    printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_blockedCount);
+    printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_hookFixtureNotifications);
     CHECK(mask >= 0, "%s: probe did not finish", what);
-    CHECK(g_blockedCount == vetoes, "%s: %d notifications for %d vetoes", what, g_blockedCount, vetoes);
+    CHECK(g_hookFixtureNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
+          g_hookFixtureNotifications, vetoes);
     return mask;
 }
 
@@ -218,16 +208,16 @@ static void TestRealBrowser(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
     HookFixture_InstallAll(g_notifyWindow);
-    g_blockedCount = 0;
+    g_hookFixtureNotifications = 0;
     PROCESS_INFORMATION pi = {};
     CHECK(StartBrowser(&pi), "iexplore.exe starts");
     DWORD start = GetTickCount();
-    while (g_blockedCount == 0 && GetTickCount() - start < 30000)
+    while (g_hookFixtureNotifications == 0 && GetTickCount() - start < 30000)
         Check_Pump(50);
     Check_Pump(1000);   // give it the chance to try again and show something
-    printf("browser with blocking: %d notification(s), frame %p\n", g_blockedCount,
+    printf("browser with blocking: %d notification(s), frame %p\n", g_hookFixtureNotifications,
            (void *)FindBrowserFrame(pi.dwProcessId));
-    CHECK(g_blockedCount >= 1, "the browser's frame was vetoed and reported");
+    CHECK(g_hookFixtureNotifications >= 1, "the browser's frame was vetoed and reported");
     CHECK(FindBrowserFrame(pi.dwProcessId) == NULL, "no browser frame exists");
     EndBrowser(&pi);
 

@@ -33,6 +33,24 @@ static inline HWND HookFixture_CreateNotifyWindow(const char *className, WNDPROC
                            NULL, NULL, wc.hInstance, NULL);
 }
 
+// WM_POPUPBLOCKED messages taken by a counting notify window.
+static int g_hookFixtureNotifications;
+
+static inline LRESULT CALLBACK HookFixture_CountingProc(HWND window, UINT message, WPARAM wParam,
+                                                        LPARAM lParam)
+{
+    if (message == WM_POPUPBLOCKED) {
+        ++g_hookFixtureNotifications;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static inline HWND HookFixture_CreateCountingNotifyWindow(const char *className)
+{
+    return HookFixture_CreateNotifyWindow(className, HookFixture_CountingProc);
+}
+
 static inline void HookFixture_UninstallAll(void)
 {
     UninstallCBTHook();
