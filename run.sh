@@ -14,16 +14,12 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    for n in $(seq 90 250); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-        export DISPLAY=":$n"
-        break
-    done
+    . tests/wine/virtual_display.sh
+    start_virtual_display /dev/null
+    xvfb_pid=$VIRTUAL_DISPLAY_PID
+    export DISPLAY
     echo "No X display: started a virtual one, DISPLAY=$DISPLAY (screenshot it with: DISPLAY=$DISPLAY import -window root shot.png)"
-    trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null' EXIT
+    trap 'kill "$xvfb_pid" 2>/dev/null' EXIT
 fi
 
 echo "Starting Hushpane.exe on display $DISPLAY (Wine prefix ${WINEPREFIX:-$HOME/.wine})"

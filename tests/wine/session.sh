@@ -24,32 +24,14 @@ load_env() {
     export DISPLAY
 }
 
-start_xvfb() {
-    local n
-    for n in $(seq 50 250); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >"$dir/xvfb.log" 2>&1 &
-        local pid=$!
-        for _ in $(seq 100); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null; then
-            echo "$pid" >"$dir/xvfb.pid"
-            DISPLAY=":$n"
-            return 0
-        fi
-        kill "$pid" 2>/dev/null || true   # lost a race for this number: try the next
-    done
-    echo "no free X display number" >&2
-    return 1
-}
+# shellcheck disable=SC1091
+. "$(dirname "$0")/virtual_display.sh"
 
 case "$cmd" in
 start)
     [ -f "$dir/xvfb.pid" ] && "$0" stop "$dir"
-    start_xvfb
+    start_virtual_display "$dir/xvfb.log"
+    echo "$VIRTUAL_DISPLAY_PID" >"$dir/xvfb.pid"
     export DISPLAY
     echo "DISPLAY=$DISPLAY" >"$dir/env"
     # The prefix survives between runs of the same build tree; boot it when new.
