@@ -8,24 +8,29 @@
 // vetoes, short enough that a hung tray program cannot freeze the desktop.
 #define NOTIFY_TIMEOUT_MS 2000
 
-static void NotifyPopupBlocked(void)
+static void NotifyPopupBlocked(HWND notifyWindow)
 {
     DWORD_PTR ignored;
-    SendMessageTimeoutA(g_shared.notifyWindow, WM_POPUPBLOCKED, 0, 0,
+    SendMessageTimeoutA(notifyWindow, WM_POPUPBLOCKED, 0, 0,
                         SMTO_ABORTIFHUNG, NOTIFY_TIMEOUT_MS, &ignored);
 }
 
 extern "C" LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (g_shared.override.passThrough != 1 && code == HCBT_CREATEWND) {
+    struct SharedFilterState *state = g_state;
+    if (state == NULL) {
+        CallNextHookEx(NULL, code, wParam, lParam);
+        return 0;
+    }
+    if (state->override.passThrough != 1 && code == HCBT_CREATEWND) {
         char className[CLASS_NAME_BUFFER];
         if (GetClassNameA((HWND)wParam, className, sizeof className) == 0)
             className[0] = '\0';
-        if (Filter_CheckNewWindow(&g_shared.switches, className)) {
-            NotifyPopupBlocked();
+        if (Filter_CheckNewWindow(&state->switches, className)) {
+            NotifyPopupBlocked(state->notifyWindow);
             return 1;
         }
     }
-    CallNextHookEx(g_shared.cbtHook, code, wParam, lParam);
+    CallNextHookEx(state->cbtHook, code, wParam, lParam);
     return 0;
 }

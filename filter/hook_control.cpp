@@ -6,13 +6,14 @@
 // system without a handle to remove it by; then reloads the switches.
 static void Hook_Install(int type, HOOKPROC procedure, HHOOK *handle, HWND notifyWindow)
 {
-    g_shared.notifyWindow = notifyWindow;
+    struct SharedFilterState *state = g_state;
+    state->notifyWindow = notifyWindow;
     if (*handle != NULL) {
         UnhookWindowsHookEx(*handle);
         *handle = NULL;
     }
     *handle = SetWindowsHookExA(type, procedure, g_module, 0);
-    Settings_LoadBlockingSwitches(&g_shared.loadScratch, &g_shared.switches);
+    Settings_LoadBlockingSwitches(&state->loadScratch, &state->switches);
 }
 
 // Forgets the handle once used: a stale value may by now name another
@@ -28,30 +29,33 @@ static BOOL Hook_Uninstall(HHOOK *handle)
 
 extern "C" void WINAPI InstallCBTHook(HWND notifyWindow)
 {
-    Hook_Install(WH_CBT, CBTProc, &g_shared.cbtHook, notifyWindow);
+    if (g_state)
+        Hook_Install(WH_CBT, CBTProc, &g_state->cbtHook, notifyWindow);
 }
 
 extern "C" void WINAPI InstallMouseHook(HWND notifyWindow)
 {
-    Hook_Install(WH_MOUSE, MouseProc, &g_shared.mouseHook, notifyWindow);
+    if (g_state)
+        Hook_Install(WH_MOUSE, MouseProc, &g_state->mouseHook, notifyWindow);
 }
 
 extern "C" void WINAPI InstallKeyDownHook(HWND notifyWindow)
 {
-    Hook_Install(WH_KEYBOARD, KeyDownProc, &g_shared.keyboardHook, notifyWindow);
+    if (g_state)
+        Hook_Install(WH_KEYBOARD, KeyDownProc, &g_state->keyboardHook, notifyWindow);
 }
 
 extern "C" BOOL WINAPI UninstallCBTHook(void)
 {
-    return Hook_Uninstall(&g_shared.cbtHook);
+    return g_state ? Hook_Uninstall(&g_state->cbtHook) : FALSE;
 }
 
 extern "C" BOOL WINAPI UninstallMouseHook(void)
 {
-    return Hook_Uninstall(&g_shared.mouseHook);
+    return g_state ? Hook_Uninstall(&g_state->mouseHook) : FALSE;
 }
 
 extern "C" BOOL WINAPI UninstallKeyDownHook(void)
 {
-    return Hook_Uninstall(&g_shared.keyboardHook);
+    return g_state ? Hook_Uninstall(&g_state->keyboardHook) : FALSE;
 }

@@ -12,11 +12,25 @@ static void FetchClassName(HWND window, char *buffer)
         buffer[0] = '\0';
 }
 
+// GA_ROOT, or on systems without GetAncestor the same walk by hand: up the
+// parents of child windows, never to an owner.
+static HWND TopLevelOf(HWND window)
+{
+    if (g_getAncestor)
+        return g_getAncestor(window, GA_ROOT);
+    while (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+        HWND parent = GetParent(window);
+        if (parent == NULL)
+            break;
+        window = parent;
+    }
+    return window;
+}
+
 // Looks at the window under the press only as far as the classification needs:
 // the top-level ancestor for an NT client press, the window itself otherwise.
-static enum PressVerdict ClassifyPressAt(enum PressKind kind, POINT point)
+static enum PressVerdict ClassifyPressAt(enum PressKind kind, uint8_t isWin9x, POINT point)
 {
-    const uint8_t isWin9x = g_shared.isWin9x;
     HWND window = WindowFromPoint(point);
     char windowClass[CLASS_NAME_BUFFER];
     char rootClass[CLASS_NAME_BUFFER];
@@ -24,7 +38,7 @@ static enum PressVerdict ClassifyPressAt(enum PressKind kind, POINT point)
     windowClass[0] = '\0';
     rootClass[0] = '\0';
     if (kind == PRESS_CLIENT && isWin9x != 1) {
-        FetchClassName(window == NULL ? NULL : GetAncestor(window, GA_ROOT), rootClass);
+        FetchClassName(window == NULL ? NULL : TopLevelOf(window), rootClass);
     } else {
         FetchClassName(window, windowClass);
         if (kind == PRESS_CLIENT && window != NULL)
@@ -35,21 +49,24 @@ static enum PressVerdict ClassifyPressAt(enum PressKind kind, POINT point)
 
 extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    struct SharedFilterState *state = g_state;
     const enum PressKind kind = Override_PressKind(code, (uint32_t)wParam);
     // The system always passes the structure; a direct caller might not.
-    if (kind != PRESS_IGNORED && lParam != 0) {
+    if (state != NULL && kind != PRESS_IGNORED && lParam != 0) {
         const MOUSEHOOKSTRUCT *mouse = (const MOUSEHOOKSTRUCT *)lParam;
-        const enum PressVerdict verdict = ClassifyPressAt(kind, mouse->pt);
-        Override_RegisterPress(&g_shared.override, verdict, GetTickCount());
+        const enum PressVerdict verdict = ClassifyPressAt(kind, state->isWin9x, mouse->pt);
+        Override_RegisterPress(&state->override, verdict, GetTickCount());
     }
-    CallNextHookEx(g_shared.mouseHook, code, wParam, lParam);
+    CallNextHookEx(state ? state->mouseHook : NULL, code, wParam, lParam);
     return 0;
 }
 
 extern "C" LRESULT CALLBACK KeyDownProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    CallNextHookEx(g_shared.keyboardHook, code, wParam, lParam);
-    Override_RegisterKeyDown(&g_shared.override, (uint32_t)wParam,
-                             ((uint32_t)lParam >> 31) & 1u, GetTickCount());
+    struct SharedFilterState *state = g_state;
+    CallNextHookEx(state ? state->keyboardHook : NULL, code, wParam, lParam);
+    if (state)
+        Override_RegisterKeyDown(&state->override, (uint32_t)wParam,
+                                 ((uint32_t)lParam >> 31) & 1u, GetTickCount());
     return 0;
 }

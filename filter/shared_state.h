@@ -1,4 +1,5 @@
-// The one record every process with Snapveil.dll loaded sees as the same memory.
+// The one record every process of a session with Snapveil.dll loaded sees as
+// the same memory.
 #ifndef HUSHPANE_SHARED_STATE_H
 #define HUSHPANE_SHARED_STATE_H
 
@@ -17,9 +18,15 @@ struct SharedFilterState {
     struct OverrideState override;
 };
 
-extern struct SharedFilterState g_shared;
+// This process's view of the session's state; NULL where it could not be
+// mapped, and then every hook passes everything on and the installs do nothing.
+extern struct SharedFilterState *g_state;
 
 // This process's instance handle of the library.
 extern HINSTANCE g_module;
+
+// GetAncestor where user32 has it (not on Windows 95 nor NT 4.0 before SP4).
+typedef HWND (WINAPI *GetAncestorFn)(HWND, UINT);
+extern GetAncestorFn g_getAncestor;
 
 #endif
