@@ -33,7 +33,7 @@ static bool Spell(const char* path, char* out, int size, CleanRules_LeadByteTest
     int i = 0, o = 0;
     bool share = false;
     if (IsLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) {
-        out[o++] = path[0];
+        out[o++] = upper && path[0] >= 'a' ? (char)(path[0] - 'a' + 'A') : path[0];
         out[o++] = ':';
         out[o++] = '\\';
         i = 3;
