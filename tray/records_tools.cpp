@@ -48,11 +48,41 @@ const char* RecordsTools_ItemText(int listId, int index)
     return NULL;
 }
 
+typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
+
+void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
+{
+    DllDirectoryProc setDllDirectory = (DllDirectoryProc)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    if (setDllDirectory)
+        setDllDirectory("");
+}
+
+// The copy beside the program first, by its full path, so that a
+// Foldwright.dll in the current directory is never the one that runs where
+// the system still searches there; then the system's search for the name.
+static HMODULE RecordsTools_LoadFolderTool(void)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        while (length > 0 && path[length - 1] != '\\')
+            length--;
+        if (length > 0 && length + sizeof FOLDWRIGHT_DLL_NAME <= MAX_PATH) {
+            lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
+            HMODULE library = LoadLibraryA(path);
+            if (library)
+                return library;
+        }
+    }
+    return LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+}
+
 // Loads the folder tool for this one request only; a missing library or
 // export drops the request without a word.
 static void RecordsTools_CallFolderTool(const char* exportName, int csidl)
 {
-    HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+    HMODULE library = RecordsTools_LoadFolderTool();
     if (!library)
         return;
     FolderToolProc tool = (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName);

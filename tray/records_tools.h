@@ -24,6 +24,11 @@ const RecordsFolder* RecordsTools_FolderAt(int index);
 // or NULL; for filling the lists.
 const char* RecordsTools_ItemText(int listId, int index);
 
+// Takes the current directory out of the library search (where the system
+// can, XP SP1 on), so that no Foldwright.dll placed there is ever loaded.
+// Called once at start.
+void RecordsTools_KeepCurrentDirectoryOutOfSearch(void);
+
 // Called for every WM_COMMAND with CBN_SELCHANGE: window is the settings
 // window, listId the control id (low word of wParam), list its handle.
 void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list);

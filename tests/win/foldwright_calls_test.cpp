@@ -1,10 +1,11 @@
 // Foldwright.dll as the tray program calls it: loaded by name, one call, freed.
 // Inspect must bring up a shell folder window for the folder; cleaning over
-// and over must leave no handle behind (every Find handle closed) and the
-// library must leave the process when freed.
+// and over must leave no handle behind (every folder held is released) and
+// the library must leave the process when freed.
 #include <windows.h>
 #include <stdio.h>
 
+#include "clean_walk.h"
 #include "folder_paths.h"
 #include "foldwright.h"
 
@@ -79,21 +80,24 @@ static ULONG_PTR NextHandleValue(void)
     return (ULONG_PTR)probe;
 }
 
-// Bytes in use on the process heap, where the system keeps each search's
-// state until FindClose (Wine closes the directory handle itself at the end
-// of a search, so only the heap shows a missing FindClose there).
-static SIZE_T HeapInUse(void)
+// While the walk holds a folder nobody can rename it away (and put a link in
+// its place); a file or a missing name is no folder to hold.
+static void CheckHeldFolder(const char* folder)
 {
-    HANDLE heap = GetProcessHeap();
-    SIZE_T total = 0;
-    PROCESS_HEAP_ENTRY entry;
-    entry.lpData = NULL;
-    HeapLock(heap);
-    while (HeapWalk(heap, &entry))
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-            total += entry.cbData;
-    HeapUnlock(heap);
-    return total;
+    char held[MAX_PATH], moved[MAX_PATH], file[MAX_PATH];
+    snprintf(held, sizeof held, "%s\\nested0", folder);
+    snprintf(moved, sizeof moved, "%s\\moved", folder);
+    snprintf(file, sizeof file, "%s\\record0.txt", folder);
+    HANDLE handle = NULL, none = NULL;
+    Check(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
+          "a file or a missing name is not held");
+    if (!CleanWalk_HoldFolder(held, &handle) || !handle) {
+        Check(false, "a plain folder is held");
+        return;
+    }
+    Check(!MoveFileA(held, moved), "a held folder cannot be renamed");
+    CleanWalk_ReleaseFolder(handle);
+    Check(MoveFileA(held, moved) && MoveFileA(moved, held), "once released it can");
 }
 
 static void CheckRepeatedCleaning(void)
@@ -104,9 +108,9 @@ static void CheckRepeatedCleaning(void)
         return;
     }
     Populate(folder);
+    CheckHeldFolder(folder);
     CallTool(FOLDWRIGHT_CLEAN, 0x20);   // first use settles what the system keeps
     ULONG_PTR before = NextHandleValue();
-    SIZE_T heapBefore = HeapInUse();
     bool allEmptied = true;
     for (int round = 0; round < 10; round++) {
         Populate(folder);
@@ -114,10 +118,6 @@ static void CheckRepeatedCleaning(void)
         allEmptied = allEmptied && CountEntries(folder) == 0;
     }
     ULONG_PTR after = NextHandleValue();
-    SIZE_T heapAfter = HeapInUse();
-    printf("process heap in use before %lu bytes, after %lu\n", (unsigned long)heapBefore,
-           (unsigned long)heapAfter);
-    Check(heapAfter <= heapBefore, "cleaning leaves no search state behind");
     printf("next handle before %#lx, after ten cleanings %#lx\n", (unsigned long)before,
            (unsigned long)after);
     Check(allEmptied, "each cleaning empties the folder, which stays");
