@@ -39,9 +39,11 @@ bool CleanWalk_HoldFolder(const char* path, HANDLE* held)
                                    FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (folder == INVALID_HANDLE_VALUE)
         return false;
+    // By the name too, once held: Wine opens a link's target whatever the
+    // flags, but still names the link a reparse point.
     BY_HANDLE_FILE_INFORMATION information;
     if (!GetFileInformationByHandle(folder, &information) ||
-        !IsPlainFolder(information.dwFileAttributes)) {
+        !IsPlainFolder(information.dwFileAttributes) || !IsPlainFolder(GetFileAttributesA(path))) {
         CloseHandle(folder);
         return false;
     }
@@ -71,8 +73,6 @@ bool CleanWalk_HeldFinalPath(HANDLE held, char* out)
     return FinalPathOf(held, out);
 }
 
-// Where the system can tell, the entry must lead to exactly where it is
-// listed; anything else is a link that the system would follow.
 static bool StaysInPlace(HANDLE file, const char* expectedFinal)
 {
     char actual[MAX_PATH];
@@ -124,11 +124,21 @@ static void RemoveEmptiedFolder(const char* path, HANDLE held, DWORD attributes)
     CleanWalk_ReleaseFolder(held);
 }
 
+// Where the system can tell, a name must lead to exactly where it is listed;
+// anything else is a link that the system would follow.
+static bool NameStaysInPlace(const char* path, const char* expectedFinal)
+{
+    char actual[MAX_PATH];
+    return !expectedFinal || (CleanWalk_FinalPath(path, actual) && lstrcmpiA(actual, expectedFinal) == 0);
+}
+
 static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listed)
 {
     if (listed & FILE_ATTRIBUTE_REPARSE_POINT) {
         // The link itself, as the system removes it; its attributes are not
         // touched, since changing them may reach the target.
+        if (!NameStaysInPlace(path, final))
+            return;
         if (listed & FILE_ATTRIBUTE_DIRECTORY)
             RemoveDirectoryA(path);
         else
@@ -151,13 +161,10 @@ static void RemoveEntry(char* path, int length, char* final, int finalLength, DW
     // Look again right before acting: an entry that became a folder or a
     // link since it was listed is left alone.
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-        return;
-    char actual[MAX_PATH];
-    if (final && (!CleanWalk_FinalPath(path, actual) || lstrcmpiA(actual, final) != 0))
-        return;
-    DeleteFileA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        NameStaysInPlace(path, final))
+        DeleteFileA(path);
 }
 
 void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)

@@ -1,11 +1,13 @@
 // Drives Foldwright.dll for tests/wine/foldwright_clean.sh, which prepares the
 // folders from the Unix side (links need `ln -s` under Wine) and judges the
 // results there. Commands:
-//   paths                        one line per browser folder: csidl|path|Unix path
+//   paths [CSIDL...]             one line per folder (the browser's by default):
+//                                csidl|path|Unix path
 //   clean CSIDL...               HLCleanFolder on each, in order
 //   hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete
 //   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE
-//                                (@profile, @windows: those folders), check the
+//                                (@profile, @windows, @system, @programfiles
+//                                stand for those folders), check the
 //                                shell honours the first, clean CSIDL, put them back
 //   close TITLE                  close another process's window so titled, and
 //                                wait for that process to end
@@ -46,17 +48,20 @@ static int CallTool(const char* exportName, int csidl)
     return 0;
 }
 
-static int PrintPaths(void)
+static int PrintPaths(int count, char** numbers)
 {
     UnixNameProc unixName = (UnixNameProc)(void (*)(void))GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!unixName)
         return Fail("not running under Wine");
-    const int folders[] = {0x21, 0x06, 0x22, 0x20};
-    for (int csidl : folders) {
+    const char* browser[] = {"0x21", "0x06", "0x22", "0x20"};
+    if (count == 0)
+        numbers = (char**)browser, count = 4;
+    for (int i = 0; i < count; i++) {
         char path[MAX_PATH];
+        int csidl = (int)strtol(numbers[i], NULL, 0);
         if (!FolderPaths_Resolve(csidl, path))
-            return Fail("a browser folder does not resolve");
+            return Fail("a folder does not resolve");
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
         const char* unixPath = unixName(wide);
@@ -103,13 +108,18 @@ static void RestoreValue(HKEY key, const char* name, const SavedValue* saved)
 
 #define MAX_REDIRECTS 4
 
-// "@profile" and "@windows" stand for those folders' real paths.
+// "@profile", "@windows", "@system" and "@programfiles", alone or before
+// "\\name", stand for those folders' real paths.
 static bool RedirectTarget(const char* value, char* out)
 {
-    if (!strcmp(value, "@profile"))
-        return FolderPaths_Resolve(0x28, out);
-    if (!strcmp(value, "@windows"))
-        return GetWindowsDirectoryA(out, MAX_PATH) > 0;
+    static const struct { const char* name; int csidl; } places[] = {
+        {"@profile", 0x28}, {"@windows", 0x24}, {"@system", 0x25}, {"@programfiles", 0x26}};
+    for (auto& place : places) {
+        size_t n = strlen(place.name);
+        if (!strncmp(value, place.name, n) && (value[n] == 0 || value[n] == '\\'))
+            return FolderPaths_Resolve(place.csidl, out) && strlen(out) + strlen(value + n) < MAX_PATH &&
+                   strcat(out, value + n);
+    }
     lstrcpynA(out, value, MAX_PATH);
     return true;
 }
@@ -189,7 +199,7 @@ int main(int argc, char** argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
     if (argc >= 2 && !strcmp(argv[1], "paths"))
-        return PrintPaths();
+        return PrintPaths(argc - 2, argv + 2);
     if (argc >= 3 && !strcmp(argv[1], "clean")) {
         for (int i = 2; i < argc; i++)
             if (CallTool(FOLDWRIGHT_CLEAN, (int)strtol(argv[i], NULL, 0)))
@@ -202,6 +212,6 @@ int main(int argc, char** argv)
         return CloseWindowTitled(argv[2]);
     if (argc >= 4 && !strcmp(argv[1], "redirect"))
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE\n");
+    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE\n");
     return 2;
 }
