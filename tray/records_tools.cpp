@@ -50,12 +50,29 @@ const char* RecordsTools_ItemText(int listId, int index)
 
 typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
 
+// Fills path (MAX_PATH chars) with the program's own folder, with its final
+// backslash; returns the length, or 0 when it does not fit.
+static DWORD RecordsTools_ProgramFolder(char* path, DWORD room)
+{
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return 0;
+    while (length > 0 && path[length - 1] != '\\')
+        length--;
+    path[length] = 0;
+    return length + room <= MAX_PATH ? length : 0;
+}
+
+// Naming a folder takes the current directory out as "" does on Windows, and
+// under Wine too, which takes "" for "back to the default"; the program's
+// own folder is searched first anyway.
 void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
 {
     DllDirectoryProc setDllDirectory = (DllDirectoryProc)(void (*)(void))GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-    if (setDllDirectory)
-        setDllDirectory("");
+    char folder[MAX_PATH];
+    if (setDllDirectory && RecordsTools_ProgramFolder(folder, 1))
+        setDllDirectory(folder);
 }
 
 // The copy beside the program first, by its full path, so that a
@@ -64,16 +81,12 @@ void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
 static HMODULE RecordsTools_LoadFolderTool(void)
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        while (length > 0 && path[length - 1] != '\\')
-            length--;
-        if (length > 0 && length + sizeof FOLDWRIGHT_DLL_NAME <= MAX_PATH) {
-            lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
-            HMODULE library = LoadLibraryA(path);
-            if (library)
-                return library;
-        }
+    DWORD length = RecordsTools_ProgramFolder(path, sizeof FOLDWRIGHT_DLL_NAME);
+    if (length > 0) {
+        lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
+        HMODULE library = LoadLibraryA(path);
+        if (library)
+            return library;
     }
     return LoadLibraryA(FOLDWRIGHT_DLL_NAME);
 }
