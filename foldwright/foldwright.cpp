@@ -39,10 +39,10 @@ static const char* const PROGRAM_FILES_VALUES[] = {
 #define REGISTRY_VIEW_64 0x0100  // KEY_WOW64_64KEY
 #define OFF_LIMITS_NAME_COUNT (2 + 2 * PROGRAM_FILES_VALUE_COUNT + 3)
 
-// Each place as named and as it really leads (through links), where the
-// system can tell.
-#define PLACE_NAME_COUNT (KEPT_NAME_COUNT + OFF_LIMITS_NAME_COUNT)
-#define PLACE_COUNT (2 * PLACE_NAME_COUNT)
+// Each place as named, then each as it really leads (through links), where
+// the system can tell.
+static char g_kept[2 * KEPT_NAME_COUNT][MAX_PATH];
+static char g_offLimits[2 * OFF_LIMITS_NAME_COUNT][MAX_PATH];
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 typedef UINT (WINAPI *SystemWow64DirectoryProc)(LPSTR path, UINT size);
@@ -96,40 +96,51 @@ static void Foldwright_ReadProgramFiles(REGSAM view, char paths[][MAX_PATH])
         RegCloseKey(key);
 }
 
-// The names first (kept, then off limits), then where each really leads.
-static void Foldwright_CollectPlaces(int cleaned, char paths[PLACE_COUNT][MAX_PATH])
+static void Foldwright_CollectKept(int cleaned)
 {
     unsigned i = 0;
     for (; i < PROTECTED_FOLDER_COUNT; i++)
-        FolderPaths_Resolve(PROTECTED_FOLDERS[i], paths[i]);
+        FolderPaths_Resolve(PROTECTED_FOLDERS[i], g_kept[i]);
     for (unsigned b = 0; b < sizeof(BROWSER_FOLDERS) / sizeof(BROWSER_FOLDERS[0]); b++)
         if (BROWSER_FOLDERS[b] != cleaned)
-            FolderPaths_Resolve(BROWSER_FOLDERS[b], paths[i++]);
-    Foldwright_KeepIfFitted(paths[i], GetEnvironmentVariableA("USERPROFILE", paths[i], MAX_PATH));
+            FolderPaths_Resolve(BROWSER_FOLDERS[b], g_kept[i++]);
+    Foldwright_KeepIfFitted(g_kept[i], GetEnvironmentVariableA("USERPROFILE", g_kept[i], MAX_PATH));
     i++;
-    Foldwright_KeepIfFitted(paths[i], GetWindowsDirectoryA(paths[i], MAX_PATH));
-    const char* windows = paths[i++];
-    FolderPaths_Resolve(0x26, paths[i++]);  // CSIDL_PROGRAM_FILES
-    FolderPaths_Resolve(0x2A, paths[i++]);  // CSIDL_PROGRAM_FILESX86
-    Foldwright_ReadProgramFiles(0, paths + i);
-    i += PROGRAM_FILES_VALUE_COUNT;
-    Foldwright_ReadProgramFiles(REGISTRY_VIEW_64, paths + i);
-    i += PROGRAM_FILES_VALUE_COUNT;
-    Foldwright_KeepIfFitted(paths[i], GetSystemDirectoryA(paths[i], MAX_PATH));
-    i++;
+    Foldwright_KeepIfFitted(g_kept[i], GetWindowsDirectoryA(g_kept[i], MAX_PATH));
+}
+
+static void Foldwright_CollectOffLimits(void)
+{
+    char (*paths)[MAX_PATH] = g_offLimits;
+    FolderPaths_Resolve(0x26, paths[0]);  // CSIDL_PROGRAM_FILES
+    FolderPaths_Resolve(0x2A, paths[1]);  // CSIDL_PROGRAM_FILESX86
+    Foldwright_ReadProgramFiles(0, paths + 2);
+    Foldwright_ReadProgramFiles(REGISTRY_VIEW_64, paths + 2 + PROGRAM_FILES_VALUE_COUNT);
+    paths += 2 + 2 * PROGRAM_FILES_VALUE_COUNT;
+    Foldwright_KeepIfFitted(paths[0], GetSystemDirectoryA(paths[0], MAX_PATH));
     SystemWow64DirectoryProc wow64 = (SystemWow64DirectoryProc)(void (*)(void))
         Foldwright_KernelFunction("GetSystemWow64DirectoryA");
-    paths[i][0] = 0;
+    paths[1][0] = 0;
     if (wow64)
-        Foldwright_KeepIfFitted(paths[i], wow64(paths[i], MAX_PATH));
-    i++;
-    paths[i][0] = 0;
-    if (windows[0] && lstrlenA(windows) + sizeof "\\Sysnative" <= MAX_PATH)
-        lstrcatA(lstrcpyA(paths[i], windows), "\\Sysnative");
-    for (i = 0; i < PLACE_NAME_COUNT; i++) {
-        CleanWalk_FinalPath(paths[i], paths[PLACE_NAME_COUNT + i]);
+        Foldwright_KeepIfFitted(paths[1], wow64(paths[1], MAX_PATH));
+    static const char SYSNATIVE[] = "\\Sysnative";
+    UINT length = GetWindowsDirectoryA(paths[2], MAX_PATH);
+    if (length > 0 && length + sizeof SYSNATIVE <= MAX_PATH)
+        lstrcatA(paths[2], SYSNATIVE);
+    else
+        paths[2][0] = 0;
+}
+
+// Adds where each of the count names really leads after them, brings all to
+// one spelling and lists them for the rules.
+static void Foldwright_CompletePlaces(char paths[][MAX_PATH], unsigned count, const char** list)
+{
+    for (unsigned i = 0; i < count; i++) {
+        CleanWalk_FinalPath(paths[i], paths[count + i]);
         Foldwright_Canonicalise(paths[i]);
-        Foldwright_Canonicalise(paths[PLACE_NAME_COUNT + i]);
+        Foldwright_Canonicalise(paths[count + i]);
+        list[i] = paths[i];
+        list[count + i] = paths[count + i];
     }
 }
 
@@ -137,18 +148,12 @@ static void Foldwright_CollectPlaces(int cleaned, char paths[PLACE_COUNT][MAX_PA
 // short) form and as it really leads.
 static bool Foldwright_IsCleanable(int csidl, const char* path, const char* final)
 {
-    static char places[PLACE_COUNT][MAX_PATH];
-    Foldwright_CollectPlaces(csidl, places);
-    const char* kept[PLACE_COUNT];
-    const char* offLimits[PLACE_COUNT];
-    for (unsigned i = 0; i < PLACE_NAME_COUNT; i++) {
-        bool isKept = i < KEPT_NAME_COUNT;
-        const char** list = isKept ? kept : offLimits;
-        unsigned at = isKept ? i : i - KEPT_NAME_COUNT;
-        unsigned count = isKept ? KEPT_NAME_COUNT : OFF_LIMITS_NAME_COUNT;
-        list[at] = places[i];
-        list[count + at] = places[PLACE_NAME_COUNT + i];
-    }
+    const char* kept[2 * KEPT_NAME_COUNT];
+    const char* offLimits[2 * OFF_LIMITS_NAME_COUNT];
+    Foldwright_CollectKept(csidl);
+    Foldwright_CompletePlaces(g_kept, KEPT_NAME_COUNT, kept);
+    Foldwright_CollectOffLimits();
+    Foldwright_CompletePlaces(g_offLimits, OFF_LIMITS_NAME_COUNT, offLimits);
     CleanRules_Places rules = {kept, 2 * KEPT_NAME_COUNT, offLimits, 2 * OFF_LIMITS_NAME_COUNT,
                                Foldwright_IsLeadByte};
     char spellings[3][MAX_PATH];
