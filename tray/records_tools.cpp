@@ -51,7 +51,8 @@ const char* RecordsTools_ItemText(int listId, int index)
 typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
 
 // Fills path (MAX_PATH chars) with the program's own folder, with its final
-// backslash; returns the length, or 0 when it does not fit.
+// backslash; returns the length, or 0 when room more characters (the
+// terminator included) would not fit after it.
 static DWORD RecordsTools_ProgramFolder(char* path, DWORD room)
 {
     DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);

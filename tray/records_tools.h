@@ -1,6 +1,7 @@
 // The settings window's two browser records lists: one shows a folder of the
 // browser's records, the other deletes its contents after a warning. The work
-// itself is Foldwright.dll's, loaded by name for each request.
+// itself is Foldwright.dll's, loaded for each request, from beside the program
+// first.
 #ifndef HUSHPANE_RECORDS_TOOLS_H
 #define HUSHPANE_RECORDS_TOOLS_H
 
