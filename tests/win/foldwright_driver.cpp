@@ -11,6 +11,9 @@
 //                                shell honours the first, clean CSIDL, put them back
 //   close TITLE                  close another process's window so titled, and
 //                                wait for that process to end
+//   choose ID INDEX              select item INDEX of list ID in the running
+//                                Hushpane's settings window and report the change
+//                                as the list does; returns once it is handled
 //   calls                        the checks of Foldwright.dll as the tray program
 //                                calls it (the foldwright_calls_test): inspect
 //                                brings up a folder window; cleaning over and over
@@ -210,6 +213,17 @@ static int CloseWindowTitled(const char* title)
     return result;
 }
 
+static int Choose(int listId, int index)
+{
+    HWND window = FindWindowA("DoviZavazovu", NULL);
+    HWND list = window ? GetDlgItem(window, listId) : NULL;
+    if (!list)
+        return Fail("no settings window with that list");
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)list);
+    return 0;
+}
+
 // Three records and three nested folders with a record at the bottom.
 static void Populate(const char* folder)
 {
@@ -309,6 +323,8 @@ int main(int argc, char** argv)
         return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
     if (argc == 3 && !strcmp(argv[1], "close"))
         return CloseWindowTitled(argv[2]);
+    if (argc == 4 && !strcmp(argv[1], "choose"))
+        return Choose(atoi(argv[2]), atoi(argv[3]));
     if (argc == 2 && !strcmp(argv[1], "calls")) {
         CheckRepeatedCleaning();
         CheckInspect();
@@ -317,6 +333,6 @@ int main(int argc, char** argv)
     }
     if (argc >= 4 && !strcmp(argv[1], "redirect"))
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE | calls\n");
+    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE | choose ID INDEX | calls\n");
     return 2;
 }

@@ -11,12 +11,14 @@ cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 log=$(mktemp /tmp/records_tools.XXXXXX)
 alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # the program without the library, and a current directory
 window_pid=
 viewer_pids=()
 cleanup() {
+    hushpane_kill
     [ -n "$window_pid" ] && kill "$window_pid" 2>/dev/null
     for pid in "${viewer_pids[@]}"; do kill "$pid" 2>/dev/null; done
     rm -rf "$log" "$alone"
@@ -170,16 +172,15 @@ fi
 
 kill -0 "$window_pid" 2>/dev/null && pass "the window survived every request" || fail "the window died"
 
-# Without the library next to the program, and a stand-in that marks its
-# loading in the current directory: inspect is silent, delete still warns,
-# Yes then does nothing, and the stand-in is never loaded from there.
+# Without the library next to the program: inspect is silent, delete still
+# warns, and Yes then does nothing.
 kill "$window_pid"
 wait "$window_pid" 2>/dev/null
 mkdir "$alone/program" "$alone/cwd"
 cp records_tools_window.exe "$alone/program/"
 cp standin/Foldwright.dll "$alone/cwd/"
 boxes=0
-start_window "$alone/program" "$alone/cwd"
+start_window "$alone/program" "$alone/cwd"   # with the stand-in there, for Hushpane below
 pick inspect 2
 if wait_lines 1 '^handled 1000 2 popups=0'; then pass "Inspect without the library is silent"
 else fail "Inspect without the library blocked or showed something"; fi
@@ -188,10 +189,24 @@ answer_warning "Delete Favorites without the library" "$favorites_text" y 1
 expect_same "Yes without the library leaves the favourites alone" "$full" "$(listing 6)"
 grep -q '^handled 1001 1 popups=0' "$log" && pass "no message tells of the missing library" ||
     fail "something showed after Yes without the library"
-check "no Foldwright.dll is loaded from the current directory" fails test -e "$alone/cwd/Foldwright.dll.loaded"
-cp standin/Foldwright.dll "$alone/program/"
-pick inspect 3
-wait_lines 1 '^handled 1000 3 ' && check "the one beside the program is" test -e "$alone/program/Foldwright.dll.loaded"
 kill -0 "$window_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
+
+# Hushpane.exe itself, started elsewhere, with a stand-in that marks its
+# loading in the current directory: that one is never loaded, the one placed
+# beside the program is.
+cp Hushpane.exe Snapveil.dll "$alone/program/"
+(cd "$alone/cwd" && exec wine "$alone/program/Hushpane.exe") &
+hushpane_pid=$!
+if inspect wait shown 15000; then
+    wine foldwright_driver.exe choose 1000 1 >/dev/null || fail "choosing Inspect Favorites failed"
+    check "no Foldwright.dll is loaded from the current directory" fails test -e "$alone/cwd/Foldwright.dll.loaded"
+    cp standin/Foldwright.dll "$alone/program/"
+    wine foldwright_driver.exe choose 1000 2 >/dev/null || fail "choosing Inspect History failed"
+    check "the one beside the program is" test -e "$alone/program/Foldwright.dll.loaded"
+    inspect command 1010 >/dev/null
+    check "Hushpane quits" wait_hushpane_exit
+else
+    fail "Hushpane's settings window did not show"
+fi
 
 checks_done
