@@ -1,24 +1,22 @@
-// Drives Foldwright.dll for tests/wine/foldwright_clean.sh, which prepares the
-// folders from the Unix side (links need `ln -s` under Wine) and judges the
-// results there. Commands:
-//   paths [CSIDL...]             one line per folder (the browser's by default):
-//                                csidl|path|Unix path
+// Drives Foldwright.dll, and Hushpane's records lists, for the tests; for
+// tests/wine/foldwright_clean.sh, which prepares the folders from the Unix side
+// (links need `ln -s` under Wine) and judges the results there. Commands:
+//   paths [CSIDL...]             csidl|path|Unix path, one line per folder (the
+//                                browser's by default)
 //   clean CSIDL...               HLCleanFolder on each, in order
 //   hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete
-//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE
-//                                (@profile, @windows, @system, @programfiles
-//                                stand for those folders), check the
-//                                shell honours the first, clean CSIDL, put them back
+//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE (@profile,
+//                                @windows, @system, @programfiles: those folders),
+//                                check the shell honours the first, clean CSIDL, put
+//                                them back
 //   close TITLE                  close another process's window so titled, and
 //                                wait for that process to end
-//   choose ID INDEX              select item INDEX of list ID in the running
-//                                Hushpane's settings window and report the change
-//                                as the list does; returns once it is handled
-//   calls                        the checks of Foldwright.dll as the tray program
-//                                calls it (the foldwright_calls_test): inspect
-//                                brings up a folder window; cleaning over and over
-//                                empties the folder, leaves no handle behind and
-//                                frees the library; a held folder cannot be renamed
+//   choose ID INDEX              select item INDEX of list ID in Hushpane's settings
+//                                window as the list would; returns once handled
+//   calls                        foldwright_calls_test: inspect opens a folder window;
+//                                cleaning over and over empties the folder, leaves no
+//                                handle behind and frees the library; a held folder
+//                                cannot be renamed
 #include <windows.h>
 #include <shlwapi.h>
 #include <stdio.h>
@@ -215,12 +213,11 @@ static int CloseWindowTitled(const char* title)
 
 static int Choose(int listId, int index)
 {
-    HWND window = FindWindowA("DoviZavazovu", NULL);
-    HWND list = window ? GetDlgItem(window, listId) : NULL;
+    HWND list = GetDlgItem(FindWindowA("DoviZavazovu", NULL), listId);
     if (!list)
         return Fail("no settings window with that list");
     SendMessageA(list, CB_SETCURSEL, index, 0);
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)list);
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)list);
     return 0;
 }
 

@@ -163,15 +163,14 @@ int main()
                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
                              100, 100, 420, 200, NULL, NULL, instance, NULL);
     g_windowThread = GetCurrentThreadId();
-    const int* ids = LIST_IDS;
     for (int i = 0; i < 2; i++) {
         g_lists[i] = CreateWindowA("COMBOBOX", "",
                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
                                        CBS_DROPDOWNLIST | CBS_SORT,
                                    20 + 200 * i, 20, 180, 200, g_window,
-                                   (HMENU)(INT_PTR)ids[i], instance, NULL);
+                                   (HMENU)(INT_PTR)LIST_IDS[i], instance, NULL);
         SendMessageA(g_lists[i], WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), TRUE);
-        FillList(g_lists[i], ids[i]);
+        FillList(g_lists[i], LIST_IDS[i]);
         COMBOBOXINFO info = {sizeof info};
         GetComboBoxInfo(g_lists[i], &info);
         g_dropDowns[i] = info.hwndList;
@@ -180,8 +179,8 @@ int main()
         for (int index = 0; index < RECORDS_FOLDER_COUNT; index++) {
             char item[64] = "";
             SendMessageA(g_lists[i], CB_GETLBTEXT, index, (LPARAM)item);
-            if (strcmp(item, RecordsTools_ItemText(ids[i], index)) != 0)
-                printf("order list %d index %d shows '%s'\n", ids[i], index, item);
+            if (strcmp(item, RecordsTools_ItemText(LIST_IDS[i], index)) != 0)
+                printf("order list %d index %d shows '%s'\n", LIST_IDS[i], index, item);
         }
     UpdateWindow(g_window);
     CloseHandle(CreateThread(NULL, 0, WatchBoxes, NULL, 0, NULL));

@@ -3,7 +3,8 @@
 # sorted lists whose procedure calls RecordsTools_OnSelectionChange, driven by
 # xdotool clicks and keys. Judged by what the window reports (each selection
 # change, each message box's owner, caption, text and default button) and by
-# the browser folders on disk.
+# the browser folders on disk. Last, Hushpane.exe itself: where it loads the
+# library from.
 #   records_tools.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
 set -u
 bin=${1:?bin directory}
@@ -45,9 +46,7 @@ done < <(wine foldwright_driver.exe paths | tr -d '\r')
 for csidl in 33 6 34 32; do
     f=${folder[$csidl]}
     find "$f" -mindepth 1 -delete
-    mkdir -p "$f/nested"
-    echo record >"$f/record.txt"
-    echo record >"$f/nested/record.txt"
+    mkdir -p "$f/nested" && echo record >"$f/record.txt" && echo record >"$f/nested/record.txt"
 done
 listing() { (cd "${folder[$1]}" && find . -mindepth 1 | sort); }
 full=$(listing 33)
