@@ -5,10 +5,11 @@
 #include <windows.h>
 
 // NT family: opens the folder so that nobody can rename, move or delete it
-// (nor a folder above it) until it is released, and keeps it only when it is
-// a plain folder, not a link. The 9x family has no folder handles and no
-// links: there the attributes are checked and *held is NULL. False, with
-// nothing held, when path is no plain folder.
+// until it is released, and keeps it only when it is a plain folder, not a
+// link. The walk holds every folder from the top down to the one it
+// empties. The 9x family has no folder handles and no links: there the
+// attributes are checked and *held is NULL. False, with nothing held, when
+// path is no plain folder.
 bool CleanWalk_HoldFolder(const char* path, HANDLE* held);
 void CleanWalk_ReleaseFolder(HANDLE held);
 

@@ -300,8 +300,7 @@ static void CheckInspect(void)
         Sleep(100);
     }
     Check(window && IsWindowVisible(window), "a folder window for the history folder appears");
-    // Our request started that viewer: close it.
-    if (window)
+    if (window)  // our request started that viewer: close it
         Check(!CloseWindowTitled("History"), "the folder window closes");
 }
 
