@@ -6,110 +6,125 @@ bool CleanRules_IsCleanableFolder(int csidl)
            csidl == CSIDL_NUMBER_HISTORY || csidl == CSIDL_NUMBER_INTERNET_CACHE;
 }
 
-static int TextLength(const char* text)
-{
-    int n = 0;
-    while (text[n])
-        n++;
-    return n;
-}
-
 static bool IsLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-int CleanRules_TrimmedLength(const char* path)
+static bool IsSeparator(char c)
 {
-    int n = TextLength(path);
-    while (n > 0 && path[n - 1] == '\\')
-        n--;
-    return n;
+    return c == '\\' || c == '/';
 }
 
-// Where the part below the root starts: after "X:\" or after "\\server\share\";
-// -1 when the path has neither form.
-static int RootEnd(const char* path)
+// ":" would name a stream of the folder ("X::$INDEX_ALLOCATION" is X itself).
+static bool IsForbiddenInName(char c)
 {
-    if (IsLetter(path[0]) && path[1] == ':')
-        return path[2] == '\\' ? 3 : (path[2] == 0 ? 2 : -1);
-    if (path[0] != '\\' || path[1] != '\\')
-        return -1;
-    int i = 2;
-    int server = i;
-    while (path[i] && path[i] != '\\')
-        i++;
-    if (i == server || path[i] != '\\')
-        return -1;
-    int share = ++i;
-    while (path[i] && path[i] != '\\')
-        i++;
-    if (i == share)
-        return -1;
-    return path[i] ? i + 1 : i;
+    return c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
+           (c > 0 && c < ' ');
 }
 
-// "." and "..", and any name ending in a dot or space, which Win32 trims
-// ("Ann\..." names "Ann" itself): the text would no longer say the folder.
-static bool IsAliasSegment(const char* segment, int length)
+// The spelling behind CleanRules_Normalise; upper also folds ASCII letters
+// (never the second byte of a character), and depth counts the names.
+static bool Spell(const char* path, char* out, int size, CleanRules_LeadByteTest isLeadByte,
+                  bool upper, int* depth)
 {
-    return length > 0 && (segment[length - 1] == '.' || segment[length - 1] == ' ');
-}
-
-bool CleanRules_IsPlainAbsolutePath(const char* path)
-{
-    if (!path || !path[0])
+    if (!path || size < 4)
         return false;
-    int start = RootEnd(path);
-    if (start < 0)
-        return false;
-    // "\\?\" and "\\.\" parse as a share named "?" or "."; refuse them here.
-    if (path[0] == '\\' && (path[2] == '?' || path[2] == '.') && path[3] == '\\')
-        return false;
-    for (int i = 0; path[i]; i++)
-        if (path[i] == '/')
+    int i = 0, o = 0;
+    bool share = false;
+    if (IsLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) {
+        out[o++] = upper && path[0] >= 'a' ? (char)(path[0] - 'a' + 'A') : path[0];
+        out[o++] = ':';
+        out[o++] = '\\';
+        i = 3;
+    } else if (IsSeparator(path[0]) && IsSeparator(path[1])) {
+        if ((path[2] == '?' || path[2] == '.') && IsSeparator(path[3]))
             return false;
-    int segment = start;
-    for (int i = start;; i++) {
-        if (path[i] == '\\' || path[i] == 0) {
-            if (IsAliasSegment(path + segment, i - segment))
-                return false;
-            if (path[i] == 0)
-                break;
-            segment = i + 1;
-        }
+        out[o++] = '\\';
+        out[o++] = '\\';
+        i = 2;
+        share = true;
+    } else {
+        return false;
     }
+    int names = 0;
+    for (;;) {
+        while (IsSeparator(path[i]))
+            i++;
+        if (!path[i])
+            break;
+        if (names > 0) {
+            if (o + 2 >= size)
+                return false;
+            out[o++] = '\\';
+        }
+        int start = o;
+        while (path[i] && !IsSeparator(path[i])) {
+            unsigned char c = (unsigned char)path[i];
+            int width = isLeadByte && isLeadByte(c) && path[i + 1] ? 2 : 1;
+            if (width == 1 && IsForbiddenInName((char)c))
+                return false;
+            if (o + width + 1 >= size)
+                return false;
+            out[o++] = (upper && width == 1 && c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : (char)c;
+            if (width == 2)
+                out[o++] = path[++i];
+            i++;
+        }
+        // No second byte is a dot or a space, so trimming from the end is safe.
+        while (o > start && (out[o - 1] == '.' || out[o - 1] == ' '))
+            o--;
+        if (o == start)
+            return false;
+        names++;
+    }
+    if (share && names < 2)
+        return false;
+    out[o] = 0;
+    *depth = share ? names - 2 : names;
     return true;
 }
 
-bool CleanRules_IsRoot(const char* path)
+bool CleanRules_Normalise(const char* path, char* out, int size, CleanRules_LeadByteTest isLeadByte)
 {
-    int start = RootEnd(path);
-    return start >= 0 && CleanRules_TrimmedLength(path) <= start;
+    int depth;
+    return Spell(path, out, size, isLeadByte, false, &depth);
 }
 
-bool CleanRules_Contains(const char* outer, const char* inner)
+// True when outer names the same folder as inner or one of its ancestors;
+// both in one spelling.
+static bool Contains(const char* outer, const char* inner)
 {
-    int outerLength = CleanRules_TrimmedLength(outer);
-    int innerLength = CleanRules_TrimmedLength(inner);
-    if (outerLength == 0 || outerLength > innerLength)
-        return false;
-    for (int i = 0; i < outerLength; i++)
-        if (outer[i] != inner[i])
+    int n = 0;
+    for (; outer[n]; n++)
+        if (outer[n] != inner[n])
             return false;
     // "C:\Users\Ann" holds "C:\Users\Ann\Cookies", not "C:\Users\Anna".
-    return innerLength == outerLength || inner[outerLength] == '\\';
+    return inner[n] == 0 || inner[n] == '\\' || outer[n - 1] == '\\';
 }
 
-bool CleanRules_IsPathCleanable(const char* path, const char* const* protectedPaths, int count)
+// Does the place, spelt as the path is, meet the path?
+static bool Meets(const char* place, const char* spelt, bool below, CleanRules_LeadByteTest isLeadByte)
 {
-    if (!CleanRules_IsPlainAbsolutePath(path) || CleanRules_IsRoot(path))
+    char key[CLEAN_RULES_PATH_SIZE];
+    int depth;
+    if (!place || !place[0] || !Spell(place, key, sizeof key, isLeadByte, true, &depth))
         return false;
-    for (int i = 0; i < count; i++) {
-        const char* kept = protectedPaths[i];
-        if (kept && kept[0] && CleanRules_Contains(path, kept))
+    return Contains(spelt, key) || (below && Contains(key, spelt));
+}
+
+bool CleanRules_IsPathCleanable(const char* path, const CleanRules_Places* places)
+{
+    char spelt[CLEAN_RULES_PATH_SIZE];
+    int depth;
+    if (!Spell(path, spelt, sizeof spelt, places->isLeadByte, true, &depth) || depth == 0)
+        return false;
+    for (int i = 0; i < places->keptCount; i++)
+        if (Meets(places->kept[i], spelt, false, places->isLeadByte))
             return false;
-    }
+    for (int i = 0; i < places->offLimitsCount; i++)
+        if (Meets(places->offLimits[i], spelt, true, places->isLeadByte))
+            return false;
     return true;
 }
 

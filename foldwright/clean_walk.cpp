@@ -1,7 +1,5 @@
 #include "clean_walk.h"
 
-#include <windows.h>
-
 #include "clean_rules.h"
 
 typedef DWORD (WINAPI *FinalPathProc)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
@@ -18,24 +16,81 @@ bool CleanWalk_CanTellFinalPaths(void)
     return FinalPathFunction() != NULL;
 }
 
-bool CleanWalk_FinalPath(const char* path, char* out)
+static bool IsPlainFolder(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The link itself is opened, never its target; listing rights count as data
+// access, so the missing delete sharing is enforced against later openers.
+static HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share)
+{
+    return CreateFileA(path, access, share, NULL, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
+bool CleanWalk_HoldFolder(const char* path, HANDLE* held)
+{
+    *held = NULL;
+    if (GetVersion() & 0x80000000)
+        return IsPlainFolder(GetFileAttributesA(path));
+    HANDLE folder = OpenUnfollowed(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (folder == INVALID_HANDLE_VALUE)
+        return false;
+    // By the name too, once held: Wine opens a link's target whatever the
+    // flags, but still names the link a reparse point.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(folder, &information) ||
+        !IsPlainFolder(information.dwFileAttributes) || !IsPlainFolder(GetFileAttributesA(path))) {
+        CloseHandle(folder);
+        return false;
+    }
+    *held = folder;
+    return true;
+}
+
+void CleanWalk_ReleaseFolder(HANDLE held)
+{
+    if (held)
+        CloseHandle(held);
+}
+
+static bool FinalPathOf(HANDLE file, char* out)
 {
     FinalPathProc finalPath = FinalPathFunction();
     out[0] = 0;
-    if (!finalPath)
-        return false;
-    // No access asked: opening only to ask the name meets no sharing rules.
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (file == INVALID_HANDLE_VALUE)
+    if (!finalPath || !file)
         return false;
     char raw[MAX_PATH];
     DWORD n = finalPath(file, raw, MAX_PATH, 0);
-    CloseHandle(file);
-    if (n == 0 || n >= MAX_PATH)
+    return n > 0 && n < MAX_PATH && CleanRules_PlainFromFinal(raw, out, MAX_PATH);
+}
+
+bool CleanWalk_HeldFinalPath(HANDLE held, char* out)
+{
+    return FinalPathOf(held, out);
+}
+
+static bool StaysInPlace(HANDLE file, const char* expectedFinal)
+{
+    char actual[MAX_PATH];
+    return !expectedFinal || (FinalPathOf(file, actual) && lstrcmpiA(actual, expectedFinal) == 0);
+}
+
+bool CleanWalk_FinalPath(const char* path, char* out)
+{
+    out[0] = 0;
+    if (!FinalPathFunction())
         return false;
-    return CleanRules_PlainFromFinal(raw, out, MAX_PATH);
+    // No access asked: opening only to ask the name meets no sharing rules.
+    HANDLE file = OpenUnfollowed(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = FinalPathOf(file, out);
+    CloseHandle(file);
+    return known;
 }
 
 static bool IsDotEntry(const char* name)
@@ -54,54 +109,62 @@ static bool AppendName(char* path, int length, const char* name, int nameLength)
     return true;
 }
 
-// A read-only file is left alone: the flag is the user's own "keep this".
 // A read-only folder is only marked as customised by the shell, so once it is
-// empty the flag is cleared to let it go, and put back if it still stays.
-static void RemoveEmptiedFolder(const char* path, DWORD attributes)
+// empty the flag is cleared (while still held) to let it go, and put back if
+// it still stays. A read-only file is left alone: the flag is the user's own.
+static void RemoveEmptiedFolder(const char* path, HANDLE held, DWORD attributes)
 {
-    if (RemoveDirectoryA(path) || !(attributes & FILE_ATTRIBUTE_READONLY))
+    bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly)
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    CleanWalk_ReleaseFolder(held);
+    if (RemoveDirectoryA(path) || !readOnly || !CleanWalk_HoldFolder(path, &held))
         return;
-    if (!SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY))
-        return;
-    if (!RemoveDirectoryA(path))
-        SetFileAttributesA(path, attributes);
+    SetFileAttributesA(path, attributes);
+    CleanWalk_ReleaseFolder(held);
 }
 
-// Where the system can tell, the entry must lead to exactly where it is
-// listed; anything else is a link that the system would follow.
-static bool StaysInPlace(const char* path, const char* expectedFinal)
+// Where the system can tell, a name must lead to exactly where it is listed;
+// anything else is a link that the system would follow.
+static bool NameStaysInPlace(const char* path, const char* expectedFinal)
 {
-    if (!expectedFinal)
-        return true;
     char actual[MAX_PATH];
-    return CleanWalk_FinalPath(path, actual) && lstrcmpiA(actual, expectedFinal) == 0;
+    return !expectedFinal || (CleanWalk_FinalPath(path, actual) && lstrcmpiA(actual, expectedFinal) == 0);
 }
 
-static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listedAttributes)
+static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listed)
 {
-    if (!StaysInPlace(path, final))
-        return;
-    // Look again right before acting, so an entry swapped for a link since it
-    // was listed is still treated as a link.
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    bool folder = ((attributes | listedAttributes) & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if ((attributes | listedAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (listed & FILE_ATTRIBUTE_REPARSE_POINT) {
         // The link itself, as the system removes it; its attributes are not
         // touched, since changing them may reach the target.
-        if (folder)
+        if (!NameStaysInPlace(path, final))
+            return;
+        if (listed & FILE_ATTRIBUTE_DIRECTORY)
             RemoveDirectoryA(path);
         else
             DeleteFileA(path);
         return;
     }
-    if (folder) {
+    if (listed & FILE_ATTRIBUTE_DIRECTORY) {
+        // Held from here on, the folder cannot be swapped for a link.
+        HANDLE held;
+        if (!CleanWalk_HoldFolder(path, &held))
+            return;
+        if (!StaysInPlace(held, final)) {
+            CleanWalk_ReleaseFolder(held);
+            return;
+        }
         CleanWalk_EmptyFolder(path, length, final, finalLength);
-        RemoveEmptiedFolder(path, attributes);
+        RemoveEmptiedFolder(path, held, listed);
         return;
     }
-    DeleteFileA(path);
+    // Look again right before acting: an entry that became a folder or a
+    // link since it was listed is left alone.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        NameStaysInPlace(path, final))
+        DeleteFileA(path);
 }
 
 void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)

@@ -2,9 +2,23 @@
 #ifndef HUSHPANE_CLEAN_WALK_H
 #define HUSHPANE_CLEAN_WALK_H
 
-// Fills out (MAX_PATH chars) with where path really leads, in plain "X:\..."
-// or "\\server\share\..." form, without following a link at its end. False
-// when the system cannot tell (before Vista) or the name cannot be opened.
+#include <windows.h>
+
+// NT family: opens the folder so that nobody can rename, move or delete it
+// until it is released, and keeps it only when it is a plain folder, not a
+// link. The walk holds every folder from the top down to the one it
+// empties. The 9x family has no folder handles and no links: there the
+// attributes are checked and *held is NULL. False, with nothing held, when
+// path is no plain folder.
+bool CleanWalk_HoldFolder(const char* path, HANDLE* held);
+void CleanWalk_ReleaseFolder(HANDLE held);
+
+// Fills out (MAX_PATH chars) with where a held folder really leads, in plain
+// "X:\..." or "\\server\share\..." form. False when the system cannot tell
+// (before Vista) or nothing is held.
+bool CleanWalk_HeldFinalPath(HANDLE held, char* out);
+
+// The same for a path, opened only to ask, without following a link at its end.
 bool CleanWalk_FinalPath(const char* path, char* out);
 
 // True when the system can tell final paths at all.
@@ -12,11 +26,12 @@ bool CleanWalk_CanTellFinalPaths(void);
 
 // path and final hold the folder (no trailing backslash) in MAX_PATH buffers
 // that the walk uses as scratch and restores; final is the folder's final
-// path, or NULL where the system cannot tell. Entries are deleted bottom up.
-// A link is removed itself and never entered; an entry whose final path is
-// not where it is listed is left alone, since deleting it would reach its
-// target (Wine follows every link, whatever the flags); entries that cannot
-// be deleted, such as files in use, are skipped.
+// path, or NULL where the system cannot tell. The caller holds the folder.
+// Entries are deleted bottom up, each folder held while it is emptied. A
+// link is removed itself and never entered; an entry whose final path is not
+// where it is listed is left alone, since deleting it would reach its target
+// (Wine follows every link, whatever the flags); entries that cannot be
+// deleted, such as files in use, are skipped.
 void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength);
 
 #endif

@@ -24,8 +24,10 @@ extern "C" {
 void WINAPI HLInspectFolder(int csidl);
 
 // Deletes the folder's contents and keeps the folder. Only the cookies,
-// favourites, history and internet cache folders are accepted; links inside
-// are removed, never followed; what cannot be deleted is left in place.
+// favourites, history and internet cache folders are accepted, and none that
+// lies in the system or program files folders or holds a folder the user
+// keeps; links inside are removed, never followed; what cannot be deleted is
+// left in place.
 void WINAPI HLCleanFolder(int csidl);
 
 #ifdef __cplusplus

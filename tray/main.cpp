@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "program_state.h"
+#include "records_tools.h"
 #include "resource_ids.h"
 #include "settings_window.h"
 
@@ -63,6 +64,7 @@ static int Program_WindowMain(HINSTANCE module, HINSTANCE, LPSTR, int)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    RecordsTools_KeepCurrentDirectoryOutOfSearch();
     Program_DetectWindowsFamily();
     InitCommonControls();
     Program_HandOverToRunningCopy();

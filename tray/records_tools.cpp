@@ -48,11 +48,55 @@ const char* RecordsTools_ItemText(int listId, int index)
     return NULL;
 }
 
+typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
+
+// Fills path (MAX_PATH chars) with the program's own folder, with its final
+// backslash; returns the length, or 0 when room more characters (the
+// terminator included) would not fit after it.
+static DWORD RecordsTools_ProgramFolder(char* path, DWORD room)
+{
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return 0;
+    while (length > 0 && path[length - 1] != '\\')
+        length--;
+    path[length] = 0;
+    return length + room <= MAX_PATH ? length : 0;
+}
+
+// Naming a folder takes the current directory out as "" does on Windows, and
+// under Wine too, which takes "" for "back to the default"; the program's
+// own folder is searched first anyway.
+void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
+{
+    DllDirectoryProc setDllDirectory = (DllDirectoryProc)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    char folder[MAX_PATH];
+    if (setDllDirectory && RecordsTools_ProgramFolder(folder, 1))
+        setDllDirectory(folder);
+}
+
+// The copy beside the program first, by its full path, so that a
+// Foldwright.dll in the current directory is never the one that runs where
+// the system still searches there; then the system's search for the name.
+static HMODULE RecordsTools_LoadFolderTool(void)
+{
+    char path[MAX_PATH];
+    DWORD length = RecordsTools_ProgramFolder(path, sizeof FOLDWRIGHT_DLL_NAME);
+    if (length > 0) {
+        lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
+        HMODULE library = LoadLibraryA(path);
+        if (library)
+            return library;
+    }
+    return LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+}
+
 // Loads the folder tool for this one request only; a missing library or
 // export drops the request without a word.
 static void RecordsTools_CallFolderTool(const char* exportName, int csidl)
 {
-    HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+    HMODULE library = RecordsTools_LoadFolderTool();
     if (!library)
         return;
     FolderToolProc tool = (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName);

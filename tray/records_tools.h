@@ -1,6 +1,7 @@
 // The settings window's two browser records lists: one shows a folder of the
 // browser's records, the other deletes its contents after a warning. The work
-// itself is Foldwright.dll's, loaded by name for each request.
+// itself is Foldwright.dll's, loaded for each request, from beside the program
+// first.
 #ifndef HUSHPANE_RECORDS_TOOLS_H
 #define HUSHPANE_RECORDS_TOOLS_H
 
@@ -23,6 +24,11 @@ const RecordsFolder* RecordsTools_FolderAt(int index);
 // The item text for a list (IDC_INSPECT_LIST or IDC_DELETE_LIST) at an index,
 // or NULL; for filling the lists.
 const char* RecordsTools_ItemText(int listId, int index);
+
+// Takes the current directory out of the library search (where the system
+// can, XP SP1 on), so that no Foldwright.dll placed there is ever loaded.
+// Called once at start.
+void RecordsTools_KeepCurrentDirectoryOutOfSearch(void);
 
 // Called for every WM_COMMAND with CBN_SELCHANGE: window is the settings
 // window, listId the control id (low word of wParam), list its handle.

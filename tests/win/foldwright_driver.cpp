@@ -1,19 +1,29 @@
-// Drives Foldwright.dll for tests/wine/foldwright_clean.sh, which prepares the
-// folders from the Unix side (links need `ln -s` under Wine) and judges the
-// results there. Commands:
-//   paths                        one line per browser folder: csidl|path|Unix path
+// Drives Foldwright.dll, and Hushpane's records lists, for the tests; for
+// tests/wine/foldwright_clean.sh, which prepares the folders from the Unix side
+// (links need `ln -s` under Wine) and judges the results there. Commands:
+//   paths [CSIDL...]             csidl|path|Unix path, one line per folder (the
+//                                browser's by default)
 //   clean CSIDL...               HLCleanFolder on each, in order
 //   hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete
-//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE
-//                                (@profile, @windows: those folders), check the
-//                                shell honours the first, clean CSIDL, put them back
+//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE (@profile,
+//                                @windows, @system, @programfiles: those folders),
+//                                check the shell honours the first, clean CSIDL, put
+//                                them back
 //   close TITLE                  close another process's window so titled, and
 //                                wait for that process to end
+//   choose ID INDEX              select item INDEX of list ID in Hushpane's settings
+//                                window as the list would; returns once handled
+//   calls                        foldwright_calls_test: inspect opens a folder window;
+//                                cleaning over and over empties the folder, leaves no
+//                                handle behind and frees the library; a held folder
+//                                cannot be renamed
 #include <windows.h>
+#include <shlwapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "clean_walk.h"
 #include "folder_paths.h"
 #include "foldwright.h"
 
@@ -24,10 +34,18 @@ static const char SHELL_FOLDERS[] =
 
 typedef char* (CDECL *UnixNameProc)(LPCWSTR dosName);
 
+static int g_failures;
+
 static int Fail(const char* what)
 {
     printf("FAIL: %s (error %lu)\n", what, GetLastError());
     return 1;
+}
+
+static void Check(bool ok, const char* what)
+{
+    printf("%s: %s\n", ok ? "ok" : "FAIL", what);
+    g_failures += !ok;
 }
 
 static int CallTool(const char* exportName, int csidl)
@@ -46,17 +64,20 @@ static int CallTool(const char* exportName, int csidl)
     return 0;
 }
 
-static int PrintPaths(void)
+static int PrintPaths(int count, char** numbers)
 {
     UnixNameProc unixName = (UnixNameProc)(void (*)(void))GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!unixName)
         return Fail("not running under Wine");
-    const int folders[] = {0x21, 0x06, 0x22, 0x20};
-    for (int csidl : folders) {
+    const char* browser[] = {"0x21", "0x06", "0x22", "0x20"};
+    if (count == 0)
+        numbers = (char**)browser, count = 4;
+    for (int i = 0; i < count; i++) {
         char path[MAX_PATH];
+        int csidl = (int)strtol(numbers[i], NULL, 0);
         if (!FolderPaths_Resolve(csidl, path))
-            return Fail("a browser folder does not resolve");
+            return Fail("a folder does not resolve");
         WCHAR wide[MAX_PATH];
         MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH);
         const char* unixPath = unixName(wide);
@@ -103,13 +124,18 @@ static void RestoreValue(HKEY key, const char* name, const SavedValue* saved)
 
 #define MAX_REDIRECTS 4
 
-// "@profile" and "@windows" stand for those folders' real paths.
+// "@profile", "@windows", "@system" and "@programfiles", alone or before
+// "\\name", stand for those folders' real paths.
 static bool RedirectTarget(const char* value, char* out)
 {
-    if (!strcmp(value, "@profile"))
-        return FolderPaths_Resolve(0x28, out);
-    if (!strcmp(value, "@windows"))
-        return GetWindowsDirectoryA(out, MAX_PATH) > 0;
+    static const struct { const char* name; int csidl; } places[] = {
+        {"@profile", 0x28}, {"@windows", 0x24}, {"@system", 0x25}, {"@programfiles", 0x26}};
+    for (auto& place : places) {
+        size_t n = strlen(place.name);
+        if (!strncmp(value, place.name, n) && (value[n] == 0 || value[n] == '\\'))
+            return FolderPaths_Resolve(place.csidl, out) && strlen(out) + strlen(value + n) < MAX_PATH &&
+                   strcat(out, value + n);
+    }
     lstrcpynA(out, value, MAX_PATH);
     return true;
 }
@@ -185,11 +211,104 @@ static int CloseWindowTitled(const char* title)
     return result;
 }
 
+static int Choose(int listId, int index)
+{
+    HWND list = GetDlgItem(FindWindowA("DoviZavazovu", NULL), listId);
+    if (!list)
+        return Fail("no settings window with that list");
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)list);
+    return 0;
+}
+
+// Three records and three nested folders with a record at the bottom.
+static void Populate(const char* folder)
+{
+    static const char* const names[] = {"%s\\nested%d", "%s\\nested%d\\deeper", "%s\\record%d.txt",
+                                        "%s\\nested%d\\deeper\\record.txt"};
+    char path[MAX_PATH];
+    for (int i = 0; i < 3; i++)
+        for (int n = 0; n < 4; n++) {
+            snprintf(path, sizeof path, names[n], folder, i);
+            if (n < 2)
+                CreateDirectoryA(path, NULL);
+            else
+                CloseHandle(CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+        }
+}
+
+// The value the next new handle gets. The system hands out the lowest free
+// slot (Wine's GetProcessHandleCount is a stub), so a handle left open by a
+// call shows as a higher value afterwards.
+static ULONG_PTR NextHandleValue(void)
+{
+    HANDLE probe = CreateEventA(NULL, FALSE, FALSE, NULL);
+    CloseHandle(probe);
+    return (ULONG_PTR)probe;
+}
+
+// While the walk holds a folder nobody can rename it away (and put a link in
+// its place); a file or a missing name is no folder to hold.
+static void CheckHeldFolder(const char* folder)
+{
+    char held[MAX_PATH], moved[MAX_PATH], file[MAX_PATH];
+    snprintf(held, sizeof held, "%s\\nested0", folder);
+    snprintf(moved, sizeof moved, "%s\\moved", folder);
+    snprintf(file, sizeof file, "%s\\record0.txt", folder);
+    HANDLE handle = NULL, none = NULL;
+    Check(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
+          "a file or a missing name is not held");
+    if (!CleanWalk_HoldFolder(held, &handle) || !handle)
+        return Check(false, "a plain folder is held");
+    Check(!MoveFileA(held, moved), "a held folder cannot be renamed");
+    CleanWalk_ReleaseFolder(handle);
+    Check(MoveFileA(held, moved) && MoveFileA(moved, held), "once released it can");
+}
+
+static void CheckRepeatedCleaning(void)
+{
+    char folder[MAX_PATH];
+    if (!FolderPaths_Resolve(0x20, folder))
+        return Check(false, "the internet cache folder resolves");
+    Populate(folder);
+    CheckHeldFolder(folder);
+    CallTool(FOLDWRIGHT_CLEAN, 0x20);   // first use settles what the system keeps
+    ULONG_PTR before = NextHandleValue();
+    bool allEmptied = true;
+    for (int round = 0; round < 10; round++) {
+        Populate(folder);
+        CallTool(FOLDWRIGHT_CLEAN, 0x20);
+        allEmptied = allEmptied && PathIsDirectoryEmptyA(folder);
+    }
+    ULONG_PTR after = NextHandleValue();
+    printf("next handle before %#lx, after ten cleanings %#lx\n", (unsigned long)before,
+           (unsigned long)after);
+    Check(allEmptied, "each cleaning empties the folder, which stays");
+    Check(after <= before, "cleaning leaves no handle behind");
+    Check(GetModuleHandleA(FOLDWRIGHT_DLL_NAME) == NULL, "the library leaves the process when freed");
+}
+
+static void CheckInspect(void)
+{
+    Check(FindWindowA(NULL, "History") == NULL, "no history window before inspecting");
+    Check(!CallTool(FOLDWRIGHT_INSPECT, -1) && !CallTool(FOLDWRIGHT_INSPECT, 9999),
+          "inspecting unknown folders returns");
+    Check(!CallTool(FOLDWRIGHT_INSPECT, 0x22), "inspecting the history folder returns");
+    HWND window = NULL;
+    for (int i = 0; i < 200 && !(window && IsWindowVisible(window)); i++) {
+        window = FindWindowA(NULL, "History");
+        Sleep(100);
+    }
+    Check(window && IsWindowVisible(window), "a folder window for the history folder appears");
+    if (window)  // our request started that viewer: close it
+        Check(!CloseWindowTitled("History"), "the folder window closes");
+}
+
 int main(int argc, char** argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
     if (argc >= 2 && !strcmp(argv[1], "paths"))
-        return PrintPaths();
+        return PrintPaths(argc - 2, argv + 2);
     if (argc >= 3 && !strcmp(argv[1], "clean")) {
         for (int i = 2; i < argc; i++)
             if (CallTool(FOLDWRIGHT_CLEAN, (int)strtol(argv[i], NULL, 0)))
@@ -200,8 +319,16 @@ int main(int argc, char** argv)
         return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
     if (argc == 3 && !strcmp(argv[1], "close"))
         return CloseWindowTitled(argv[2]);
+    if (argc == 4 && !strcmp(argv[1], "choose"))
+        return Choose(atoi(argv[2]), atoi(argv[3]));
+    if (argc == 2 && !strcmp(argv[1], "calls")) {
+        CheckRepeatedCleaning();
+        CheckInspect();
+        printf("%d failed\n", g_failures);
+        return g_failures ? 1 : 0;
+    }
     if (argc >= 4 && !strcmp(argv[1], "redirect"))
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE\n");
+    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE | choose ID INDEX | calls\n");
     return 2;
 }

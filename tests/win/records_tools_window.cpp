@@ -4,10 +4,22 @@
 // exactly as the settings window does. It reports on stdout (unbuffered):
 //   ready HWND inspect=X,Y,W,H delete=X,Y,W,H item=HEIGHT   (screen pixels)
 //   selchange ID INDEX / handled ID INDEX popups=N          around each call
-//   dropdown ID / closeup ID                                 a list opens, closes
+//   dropdown ID / closeup ID                 a list's drop-down shows on screen, closes
 //   box owner=0|1 default=ID yes=0|1 no=0|1 cancel=0|1 caption=C text=T  for each message
 //       box the handler shows (CR and LF printed as \r and \n)
+// Built with FOLDWRIGHT_STANDIN it is instead a Foldwright.dll stand-in that
+// only leaves "<its own file>.loaded" beside itself when loaded.
 #include <windows.h>
+#ifdef FOLDWRIGHT_STANDIN
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    char mark[MAX_PATH + 8];
+    DWORD n = GetModuleFileNameA(module, mark, MAX_PATH);
+    if (reason == DLL_PROCESS_ATTACH && n > 0 && n < MAX_PATH)
+        CloseHandle(CreateFileA(lstrcatA(mark, ".loaded"), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    return TRUE;
+}
+#else
 #include <stdio.h>
 #include <string.h>
 
@@ -17,6 +29,8 @@
 static HWND g_window;
 static DWORD g_windowThread;
 static HWND g_lists[2];
+static HWND g_dropDowns[2];
+static const int LIST_IDS[2] = {IDC_INSPECT_LIST, IDC_DELETE_LIST};
 
 // The items go in out of order: the sorted lists must put them in the order
 // the handler's table expects.
@@ -78,11 +92,18 @@ static void ReportBox(HWND box)
     printf("\n");
 }
 
-// Watches the window's thread for message boxes and describes each once.
+// Watches the window's thread for message boxes and describes each once, and
+// tells when a list's drop-down is on screen (its notification comes before).
 static DWORD WINAPI WatchBoxes(LPVOID)
 {
     HWND reported = NULL;
+    bool dropped[2] = {false, false};
     for (;;) {
+        for (int i = 0; i < 2; i++) {
+            if (IsWindowVisible(g_dropDowns[i]) && !dropped[i])
+                printf("dropdown %d\n", LIST_IDS[i]);
+            dropped[i] = IsWindowVisible(g_dropDowns[i]) != FALSE;
+        }
         HWND box = NULL;
         EnumThreadWindows(g_windowThread, FindBox, (LPARAM)&box);
         if (box && box != reported)
@@ -109,8 +130,6 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         if (HIWORD(wParam) == CBN_SELCHANGE)
             OnSelectionChange(window, LOWORD(wParam), (HWND)lParam);
-        else if (HIWORD(wParam) == CBN_DROPDOWN)
-            printf("dropdown %d\n", LOWORD(wParam));
         else if (HIWORD(wParam) == CBN_CLOSEUP)
             printf("closeup %d\n", LOWORD(wParam));
         return 0;
@@ -131,6 +150,7 @@ static void PrintRect(const char* name, HWND control)
 int main()
 {
     setvbuf(stdout, NULL, _IONBF, 0);
+    RecordsTools_KeepCurrentDirectoryOutOfSearch();   // as the program's start does
     HINSTANCE instance = GetModuleHandleA(NULL);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
@@ -143,22 +163,24 @@ int main()
                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
                              100, 100, 420, 200, NULL, NULL, instance, NULL);
     g_windowThread = GetCurrentThreadId();
-    const int ids[2] = {IDC_INSPECT_LIST, IDC_DELETE_LIST};
     for (int i = 0; i < 2; i++) {
         g_lists[i] = CreateWindowA("COMBOBOX", "",
                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
                                        CBS_DROPDOWNLIST | CBS_SORT,
                                    20 + 200 * i, 20, 180, 200, g_window,
-                                   (HMENU)(INT_PTR)ids[i], instance, NULL);
+                                   (HMENU)(INT_PTR)LIST_IDS[i], instance, NULL);
         SendMessageA(g_lists[i], WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), TRUE);
-        FillList(g_lists[i], ids[i]);
+        FillList(g_lists[i], LIST_IDS[i]);
+        COMBOBOXINFO info = {sizeof info};
+        GetComboBoxInfo(g_lists[i], &info);
+        g_dropDowns[i] = info.hwndList;
     }
     for (int i = 0; i < 2; i++)
         for (int index = 0; index < RECORDS_FOLDER_COUNT; index++) {
             char item[64] = "";
             SendMessageA(g_lists[i], CB_GETLBTEXT, index, (LPARAM)item);
-            if (strcmp(item, RecordsTools_ItemText(ids[i], index)) != 0)
-                printf("order list %d index %d shows '%s'\n", ids[i], index, item);
+            if (strcmp(item, RecordsTools_ItemText(LIST_IDS[i], index)) != 0)
+                printf("order list %d index %d shows '%s'\n", LIST_IDS[i], index, item);
         }
     UpdateWindow(g_window);
     CloseHandle(CreateThread(NULL, 0, WatchBoxes, NULL, 0, NULL));
@@ -174,3 +196,4 @@ int main()
     printf("exit\n");
     return 0;
 }
+#endif

@@ -18,10 +18,11 @@ driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]
 
 work=$(mktemp -d /tmp/foldwright_clean.XXXXXX)
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
-declare -A folder win
+declare -A folder win probe
 siblings=()
 cleanup() {
     rm -f "$drive"
+    [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
     [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
     rm -rf "$work"
 }
@@ -115,6 +116,17 @@ redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
 redirect "a folder holding the documents folder" 0x22 'History=Q:\area' 'Personal=Q:\area\docs'
 redirect "the application data folder" 0x20 'Cache=Q:\roam' 'AppData=Q:\roam'
 redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Cookies=Q:\browser\cookies'
+# Nothing in the system or program files folders is emptied; the same folder
+# below the Windows folder (where 9x keeps the cache) is.
+while IFS='|' read -r csidl _ unixpath; do probe[$csidl]=$unixpath/foldwright_probe; done < <(driver paths 0x25 0x26 0x24)
+for p in "${probe[@]}"; do mkdir -p "$p/sub" && echo p >"$p/sub/p.txt"; done
+probe_full=$(listing "${probe[37]}")
+redirect "a folder in the system folder" 0x21 'Cookies=@system\foldwright_probe'
+redirect "a folder in the program files folder" 0x20 'Cache=@programfiles\foldwright_probe'
+expect_same "the probes there keep everything" "$probe_full"$'\n'"$probe_full" \
+    "$(listing "${probe[37]}"; listing "${probe[38]}")"
+driver redirect 0x22 'History=@windows\foldwright_probe' >/dev/null || fail "redirecting history failed"
+expect_same "the probe below the Windows folder is emptied" "" "$(listing "${probe[36]}")"
 # The real profile and Windows folders last, once the sandboxed cases held.
 if [ "$failed" -eq 0 ]; then
     redirect "the profile folder" 0x06 'Favorites=@profile'

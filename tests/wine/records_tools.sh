@@ -3,7 +3,8 @@
 # sorted lists whose procedure calls RecordsTools_OnSelectionChange, driven by
 # xdotool clicks and keys. Judged by what the window reports (each selection
 # change, each message box's owner, caption, text and default button) and by
-# the browser folders on disk.
+# the browser folders on disk. Last, Hushpane.exe itself: where it loads the
+# library from.
 #   records_tools.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
 set -u
 bin=${1:?bin directory}
@@ -11,12 +12,14 @@ cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 log=$(mktemp /tmp/records_tools.XXXXXX)
-alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # a copy of the program without the library
+alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # the program without the library, and a current directory
 window_pid=
 viewer_pids=()
 cleanup() {
+    hushpane_kill
     [ -n "$window_pid" ] && kill "$window_pid" 2>/dev/null
     for pid in "${viewer_pids[@]}"; do kill "$pid" 2>/dev/null; done
     rm -rf "$log" "$alone"
@@ -24,10 +27,10 @@ cleanup() {
 trap cleanup EXIT
 
 # Waits until the log holds COUNT lines matching PATTERN (a Wine program
-# answers in its own time; the limit only ends a hung run).
+# answers in its own time; the limit of 30 s only ends a hung run).
 wait_lines() { # count, pattern
     local i
-    for i in $(seq 200); do
+    for i in $(seq 300); do
         [ "$(grep -c -- "$2" "$log")" -ge "$1" ] && return 0
         sleep 0.1
     done
@@ -43,16 +46,14 @@ done < <(wine foldwright_driver.exe paths | tr -d '\r')
 for csidl in 33 6 34 32; do
     f=${folder[$csidl]}
     find "$f" -mindepth 1 -delete
-    mkdir -p "$f/nested"
-    echo record >"$f/record.txt"
-    echo record >"$f/nested/record.txt"
+    mkdir -p "$f/nested" && echo record >"$f/record.txt" && echo record >"$f/nested/record.txt"
 done
 listing() { (cd "${folder[$1]}" && find . -mindepth 1 | sort); }
 full=$(listing 33)
 
-# Starts the window program from DIR and learns where its lists are.
-start_window() { # dir
-    (cd "$1" && exec wine records_tools_window.exe) >"$log" 2>&1 &
+# Starts the window program from DIR, in the current directory CWD, and learns where its lists are.
+start_window() { # dir, cwd
+    (cd "$2" && exec wine "$1/records_tools_window.exe") >"$log" 2>&1 &
     window_pid=$!
     wait_lines 1 '^ready' || { echo "FAIL: the window did not come up"; cat "$log"; exit 1; }
     read -r _ _ inspect_rect delete_rect item < <(last_line '^ready')
@@ -60,21 +61,20 @@ start_window() { # dir
     IFS=, read -r ix iy iw ih <<<"${inspect_rect#inspect=}"
     IFS=, read -r dx dy dw dh <<<"${delete_rect#delete=}"
 }
-start_window .
+start_window "$PWD" "$PWD"
 if grep -q '^order' "$log"; then fail "sorted lists put the items in the table's order"; grep '^order' "$log"
 else pass "sorted lists put the items in the table's order"; fi
 
 list_geometry() { # inspect|delete -> id x y w h
     if [ "$1" = inspect ]; then echo 1000 "$ix" "$iy" "$iw" "$ih"; else echo 1001 "$dx" "$dy" "$dw" "$dh"; fi
 }
-# Clicks a list open and waits until it has dropped down.
+# Clicks a list open and waits until its drop-down is on screen.
 open_list() { # inspect|delete
     local id x y w h opened
     read -r id x y w h < <(list_geometry "$1")
     opened=$(grep -c "^dropdown $id" "$log")
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
     wait_lines $((opened + 1)) "^dropdown $id" || fail "the $1 list does not drop down"
-    sleep 0.1   # the notification comes just before the list is mapped on screen
 }
 # Picks the item at INDEX from the dropped list.
 pick() { # inspect|delete, index
@@ -134,11 +134,14 @@ expect_same "the other folders keep their records" "$(printf '%s\n' "$full" "$fu
     "$(listing 33; listing 6; listing 32)"
 # The focus went to the box and back to the window, not to the list.
 focus_list delete
-xdotool key Up
-answer_warning "back up to Delete Favorites" "$favorites_text" n 1
+xdotool key Down
+answer_warning "Delete Internet Cache" "$cache_text" y 3
+expect_same "Yes empties the cache folder" "" "$(listing 32)"
+pick delete 1
+answer_warning "back to Delete Favorites" "$favorites_text" n 1
 focus_list delete
 xdotool key Up
-answer_warning "back to Delete Cookies" "$cookies_text" n 0
+answer_warning "back up to Delete Cookies" "$cookies_text" n 0
 expect_same "No leaves the cookies alone" "$full" "$(listing 33)"
 
 # Inspect: a shell folder window for the folder appears; it is ours to close.
@@ -172,17 +175,37 @@ kill -0 "$window_pid" 2>/dev/null && pass "the window survived every request" ||
 # warns, and Yes then does nothing.
 kill "$window_pid"
 wait "$window_pid" 2>/dev/null
-cp records_tools_window.exe "$alone/"
+mkdir "$alone/program" "$alone/cwd"
+cp records_tools_window.exe "$alone/program/"
+cp standin/Foldwright.dll "$alone/cwd/"
 boxes=0
-start_window "$alone"
+start_window "$alone/program" "$alone/cwd"   # with the stand-in there, for Hushpane below
 pick inspect 2
 if wait_lines 1 '^handled 1000 2 popups=0'; then pass "Inspect without the library is silent"
 else fail "Inspect without the library blocked or showed something"; fi
-pick delete 3
-answer_warning "Delete Internet Cache without the library" "$cache_text" y 3
-expect_same "Yes without the library leaves the cache alone" "$full" "$(listing 32)"
-grep -q '^handled 1001 3 popups=0' "$log" && pass "no message tells of the missing library" ||
+pick delete 1
+answer_warning "Delete Favorites without the library" "$favorites_text" y 1
+expect_same "Yes without the library leaves the favourites alone" "$full" "$(listing 6)"
+grep -q '^handled 1001 1 popups=0' "$log" && pass "no message tells of the missing library" ||
     fail "something showed after Yes without the library"
 kill -0 "$window_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
+
+# Hushpane.exe itself, started elsewhere, with a stand-in that marks its
+# loading in the current directory: that one is never loaded, the one placed
+# beside the program is.
+cp Hushpane.exe Snapveil.dll "$alone/program/"
+(cd "$alone/cwd" && exec wine "$alone/program/Hushpane.exe") &
+hushpane_pid=$!
+if inspect wait shown 15000; then
+    wine foldwright_driver.exe choose 1000 1 >/dev/null || fail "choosing Inspect Favorites failed"
+    check "no Foldwright.dll is loaded from the current directory" fails test -e "$alone/cwd/Foldwright.dll.loaded"
+    cp standin/Foldwright.dll "$alone/program/"
+    wine foldwright_driver.exe choose 1000 2 >/dev/null || fail "choosing Inspect History failed"
+    check "the one beside the program is" test -e "$alone/program/Foldwright.dll.loaded"
+    inspect command 1010 >/dev/null
+    check "Hushpane quits" wait_hushpane_exit
+else
+    fail "Hushpane's settings window did not show"
+fi
 
 checks_done
