@@ -37,17 +37,21 @@ static long Probe(const char *classes, const char *what)
     return mask;
 }
 
+#define TAIL64 "_123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ."
+
 static void TestEveryRuleAcrossProcesses(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
     HookFixture_InstallAll(g_notifyWindow);
-    // Bits 0..11 are listed classes (case variants included); 12.. are not listed.
+    // Bits 0..11 and 16 are listed classes (case variants included); 12..15 and
+    // 17 are not. A class name is fetched whole up to 127 characters: a longer
+    // "ATL..." still begins with "ATL", a listed name with more after it is not listed.
     long mask = Probe("IEFrame ieframe SunAwtCanvas MSAWT_Comp_Class ATL:1234 atlx "
                       "MacromediaFlashPlayerActiveX MSBLPopupMsgWClass msblpopupmsgwclass "
                       "tooltips_class32 TOOLTIPS_CLASS32 SUNAWTCANVAS "
-                      "HushpanePlain AT IEFrame2 XATL",
+                      "HushpanePlain AT IEFrame2 XATL ATL" TAIL64 TAIL64 " MacromediaFlashPlayerActiveX" TAIL64,
                       "all switches on");
-    CHECK(mask == 0xFFF, "listed classes vetoed, others created: mask 0x%lx", mask);
+    CHECK(mask == 0x10FFF, "listed classes vetoed, others created: mask 0x%lx", mask);
 }
 
 static void TestSwitchesOff(void)
@@ -67,6 +71,16 @@ static void TestOneSwitchAtATime(void)
         long mask = Probe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLfoo", classes[i]);
         CHECK(mask == (1L << i), "only %s vetoed: mask 0x%lx", classes[i], mask);
     }
+    // "Flash" alone was on; with "Browser" gone the next install's load starts
+    // from what the last one left in the scratch: 1.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, SWITCH_NAME_BROWSER);
+        RegCloseKey(key);
+    }
+    HookFixture_InstallAll(g_notifyWindow);
+    long mask = Probe("IEFrame MSBLPopupMsgWClass ATLfoo", "Browser deleted after Flash alone");
+    CHECK(mask == 0x5, "Browser carries the scratch over, Messenger reads 0: mask 0x%lx", mask);
 }
 
 static long RunReg(const char *arguments)
@@ -121,7 +135,10 @@ static void TestUninstall(void)
     SetSwitches(1, 1, 1, 1, 1);
     HookFixture_InstallAll(g_notifyWindow);
     CHECK(UninstallCBTHook() != 0, "first uninstall succeeds");
+    // Nothing left to remove: the system is not even asked (it would set an error).
+    SetLastError(12345);
     CHECK(UninstallCBTHook() == 0, "second uninstall returns 0");
+    CHECK(GetLastError() == 12345, "second uninstall passed a handle on: error %lu", GetLastError());
     long mask = Probe("IEFrame tooltips_class32", "after uninstall");
     CHECK(mask == 0, "nothing vetoed after uninstall: mask 0x%lx", mask);
 
@@ -160,6 +177,15 @@ static void TestNotifyWindowGoneOrHung(void)
     printf("notify window gone: mask 0x%lx in %lu ms\n", mask, took);
     CHECK(mask == 1, "still vetoed with the notify window gone: 0x%lx", mask);
 
+    // The last install's window is notified, whichever hook it installed.
+    InstallMouseHook(doomed);
+    InstallCBTHook(g_notifyWindow);
+    CHECK(Probe("IEFrame", "mouse hook to a gone window, then CBT hook") == 1, "vetoed");
+    InstallKeyDownHook(doomed);
+    mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
+    CHECK(mask == 1 && g_hookFixtureNotifications == 1, "keyboard install last: its gone window "
+          "was notified, not the CBT install's (mask 0x%lx, %d)", mask, g_hookFixtureNotifications);
+
     HWND hung = NULL;
     g_releaseHungThread = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE thread = CreateThread(NULL, 0, HungWindowThread, &hung, 0, NULL);
@@ -174,6 +200,98 @@ static void TestNotifyWindowGoneOrHung(void)
     SetEvent(g_releaseHungThread);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
+}
+
+// The hooks as the system calls them, from this process: their state is every
+// process's. Presses land on g_frame, a shown "IEFrame" of this process.
+static HWND g_frame;
+static DWORD g_activityFrom, g_activityTo, g_gapMax;   // ticks around the last activity
+
+// Calls a hook procedure with input that counts as activity, waitMs after the last.
+static void Activity(HOOKPROC procedure, WPARAM wParam, LPARAM lParam, DWORD waitMs)
+{
+    while (GetTickCount() - g_activityTo < waitMs)
+        Sleep(5);
+    DWORD from = GetTickCount();
+    procedure(HC_ACTION, wParam, lParam);
+    g_activityTo = GetTickCount();
+    g_gapMax = g_activityTo - g_activityFrom;   // the longest gap the library can have seen
+    g_activityFrom = from;
+}
+
+// A left press inside the frame; true when the filter then lets an "IEFrame" through.
+static bool PressInside(DWORD waitMs)
+{
+    RECT r;
+    GetWindowRect(g_frame, &r);
+    MOUSEHOOKSTRUCT mouse = {{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, NULL, 0, 0};
+    Activity(MouseProc, WM_LBUTTONDOWN, (LPARAM)&mouse, waitMs);
+    return CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 0;
+}
+
+// The library reads the double-click time again at every thread start.
+static DWORD WINAPI DoNothing(LPVOID) { return 0; }
+static void StartAThread(void)
+{
+    HANDLE thread = CreateThread(NULL, 0, DoNothing, NULL, 0, NULL);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+}
+
+// CBTProc is put in this thread's hook chain in front of this one, which
+// counts the creations that reach it and would veto each.
+static int g_reachedNext;
+static LRESULT CALLBACK NextHook(int code, WPARAM, LPARAM)
+{
+    g_reachedNext += code == HCBT_CREATEWND;
+    return 1;
+}
+
+static void TestHookProceduresCalledDirectly(void)
+{
+    SetSwitches(1, 0, 0, 0, 0);
+    HookFixture_InstallAll(g_notifyWindow);
+    const UINT savedTime = GetDoubleClickTime();
+    SetDoubleClickTime(300);   // a click interval of 800 ms
+    StartAThread();
+    PressInside(0);
+    // 700 ms is rapid and 900 ms is not; a press the machine held back past 800 ms is tried again.
+    bool open = false;
+    for (int attempt = 0; attempt < 3 && (attempt == 0 || g_gapMax > 800); ++attempt) {
+        CHECK(!PressInside(900), "a press 900 ms after the last one closes the filter");
+        open = PressInside(700);
+    }
+    CHECK(open && g_gapMax <= 800, "a press 700 ms after the last one opens it (gap %lu)", g_gapMax);
+
+    // A held key repeats its key-down (bit 30 set), however long it is held.
+    CHECK(!PressInside(900), "closed again");
+    for (int i = 0; i < 5; ++i)
+        Activity(KeyDownProc, 'A', i == 0 ? 0x001E0001 : 0x401E0001, 250);
+    CHECK(PressInside(100), "a press while a key repeats opens the filter");
+    CHECK(Probe("IEFrame", "a press while a key repeats") == 0, "windows of other processes pass");
+    KeyDownProc(HC_ACTION, 'A', (LPARAM)0xC01E0001);   // the release is no activity
+    CHECK(!PressInside(900), "a press 900 ms after the last, the key released since, closes it");
+    SetDoubleClickTime(savedTime);
+    StartAThread();
+
+    // Closed: only creations are judged, and a handle that is no window passes
+    // whatever the call before left in the class name buffer.
+    CHECK(CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 1 &&
+          CBTProc(HCBT_CREATEWND, (WPARAM)0x7FFF0, 0) == 0, "a handle that is no window passes");
+    const int others[] = {HCBT_MOVESIZE, HCBT_ACTIVATE, HCBT_DESTROYWND, HCBT_SETFOCUS, -1};
+    for (int code : others)
+        CHECK(CBTProc(code, (WPARAM)g_frame, 0) == 0, "CBT code %d on an \"IEFrame\" passes", code);
+    HHOOK next = SetWindowsHookExA(WH_CBT, NextHook, NULL, GetCurrentThreadId());
+    HHOOK filter = SetWindowsHookExA(WH_CBT, CBTProc, NULL, GetCurrentThreadId());
+    HWND vetoed = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    CHECK(!vetoed && g_reachedNext == 0, "a veto reached the next hook %d time(s)", g_reachedNext);
+    HWND passed = CreateNotifyWindow();
+    CHECK(passed && g_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
+          "is not passed on (%p, %d)", (void *)passed, g_reachedNext);
+    UnhookWindowsHookEx(filter);
+    UnhookWindowsHookEx(next);
+    DestroyWindow(passed);
+    HookFixture_UninstallAll();
 }
 
 // Wine's own browser: a program nobody here wrote, whose frame is an "IEFrame".
@@ -238,6 +356,8 @@ int main(void)
 {
     Check_Begin();
     g_notifyWindow = CreateNotifyWindow();
+    g_frame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);
     TestEveryRuleAcrossProcesses();
     TestSwitchesOff();
     TestOneSwitchAtATime();
@@ -245,6 +365,7 @@ int main(void)
     TestMissingKeyIsCreatedEmpty();
     TestUninstall();
     TestNotifyWindowGoneOrHung();
+    TestHookProceduresCalledDirectly();
     TestRealBrowser();
     HookFixture_UninstallAll();
     return Check_End();
