@@ -23,11 +23,8 @@ protected:
 void ExpectSwitches(const BlockingSwitches &s, uint32_t browser, uint32_t messenger,
                     uint32_t tooltip, uint32_t applet, uint32_t flash)
 {
-    EXPECT_EQ(s.browser, browser);
-    EXPECT_EQ(s.messenger, messenger);
-    EXPECT_EQ(s.tooltip, tooltip);
-    EXPECT_EQ(s.applet, applet);
-    EXPECT_EQ(s.flash, flash);
+    EXPECT_EQ(std::vector<uint32_t>({s.browser, s.messenger, s.tooltip, s.applet, s.flash}),
+              std::vector<uint32_t>({browser, messenger, tooltip, applet, flash}));
 }
 
 TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)

@@ -7,10 +7,7 @@
 #include "win_check.h"
 
 static HWND g_notifyWindow;
-static HWND CreateNotifyWindow(void)
-{
-    return HookFixture_CreateCountingNotifyWindow("HushpaneTestNotify");
-}
+#define NOTIFY_CLASS "HushpaneTestNotify"
 
 static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash)
 {
@@ -27,9 +24,7 @@ static long Probe(const char *classes, const char *what)
     g_hookFixtureNotifications = 0;
     long mask = Check_RunPumping(line, 20000, NULL);
     Check_Pump(100);
-    int vetoes = 0;
-    for (long m = mask; m > 0; m >>= 1)
-        vetoes += (int)(m & 1);
+    int vetoes = mask > 0 ? __builtin_popcountl(mask) : 0;
     printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_hookFixtureNotifications);
     CHECK(mask >= 0, "%s: probe did not finish", what);
     CHECK(g_hookFixtureNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
@@ -73,37 +68,30 @@ static void TestOneSwitchAtATime(void)
     }
     // "Flash" alone was on; with "Browser" gone the next install's load starts
     // from what the last one left in the scratch: 1.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, SWITCH_NAME_BROWSER);
-        RegCloseKey(key);
-    }
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER);
     HookFixture_InstallAll(g_notifyWindow);
     long mask = Probe("IEFrame MSBLPopupMsgWClass ATLfoo", "Browser deleted after Flash alone");
     CHECK(mask == 0x5, "Browser carries the scratch over, Messenger reads 0: mask 0x%lx", mask);
 }
 
-static long RunReg(const char *arguments)
+// With the key gone an install creates it, empty. Then values as other tools
+// might leave them, under the path as users spell it: only the bytes count, of at most 4.
+static void TestMissingKeyThenOddValues(void)
 {
-    char line[512];
-    wsprintfA(line, "reg.exe %s", arguments);
-    return Check_RunPumping(line, 30000, NULL);
-}
-
-// Values as other tools might leave them: only the bytes matter, of at most 4.
-static void TestOddRegistryValues(void)
-{
+    HookFixture_UninstallAll();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    const char *key = "add \"HKLM\\Software\\Quorvane\\Hushpane\" /f";
-    char line[256];
-    wsprintfA(line, "%s /v Browser /t REG_SZ /d 1", key);
-    CHECK(RunReg(line) == 0, "reg add REG_SZ");
-    wsprintfA(line, "%s /v Messenger /t REG_BINARY /d 0100", key);
-    CHECK(RunReg(line) == 0, "reg add REG_BINARY");
-    wsprintfA(line, "%s /v Tooltip /t REG_QWORD /d 1", key);
-    CHECK(RunReg(line) == 0, "reg add REG_QWORD");
-    wsprintfA(line, "%s /v Applet /t REG_DWORD /d 2", key);
-    CHECK(RunReg(line) == 0, "reg add REG_DWORD");
+    InstallCBTHook(g_notifyWindow);
+    HKEY key = NULL;
+    DWORD values = 99;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS, &key);
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
+    const BYTE one[8] = {1}, two[4] = {2};
+    RegSetValueExA(key, "Browser", 0, REG_SZ, (const BYTE *)"1", 2);
+    RegSetValueExA(key, "Messenger", 0, REG_BINARY, one, 2);
+    RegSetValueExA(key, "Tooltip", 0, REG_QWORD, one, 8);
+    RegSetValueExA(key, "Applet", 0, REG_DWORD, two, 4);
+    RegCloseKey(key);
 
     HookFixture_InstallAll(g_notifyWindow);
     // Browser "1" reads as 0x31: off. Messenger 01 00: 1, on. Tooltip's 8 bytes
@@ -113,23 +101,6 @@ static void TestOddRegistryValues(void)
     CHECK(mask == 0x6, "only Messenger and Tooltip on: mask 0x%lx", mask);
 }
 
-static void TestMissingKeyIsCreatedEmpty(void)
-{
-    HookFixture_UninstallAll();
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    InstallCBTHook(g_notifyWindow);
-    HKEY key;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
-    CHECK(status == ERROR_SUCCESS, "install created the key (status %ld)", status);
-    if (status == ERROR_SUCCESS) {
-        DWORD values = 99;
-        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
-        CHECK(values == 0, "created key is empty: %lu values", values);
-        RegCloseKey(key);
-    }
-    HookFixture_UninstallAll();
-}
-
 static void TestUninstall(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
@@ -137,8 +108,8 @@ static void TestUninstall(void)
     CHECK(UninstallCBTHook() != 0, "first uninstall succeeds");
     // Nothing left to remove: the system is not even asked (it would set an error).
     SetLastError(12345);
-    CHECK(UninstallCBTHook() == 0, "second uninstall returns 0");
-    CHECK(GetLastError() == 12345, "second uninstall passed a handle on: error %lu", GetLastError());
+    CHECK(UninstallCBTHook() == 0 && GetLastError() == 12345, "second uninstall returns 0 and "
+          "passes no handle on: error %lu", GetLastError());
     long mask = Probe("IEFrame tooltips_class32", "after uninstall");
     CHECK(mask == 0, "nothing vetoed after uninstall: mask 0x%lx", mask);
 
@@ -158,9 +129,7 @@ static HANDLE g_releaseHungThread;
 
 static DWORD WINAPI HungWindowThread(LPVOID parameter)
 {
-    HWND *out = (HWND *)parameter;
-    HWND window = CreateNotifyWindow();
-    *out = window;
+    HWND window = *(HWND *)parameter = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     WaitForSingleObject(g_releaseHungThread, INFINITE);   // answers nothing meanwhile
     DestroyWindow(window);
     return 0;
@@ -169,7 +138,7 @@ static DWORD WINAPI HungWindowThread(LPVOID parameter)
 static void TestNotifyWindowGoneOrHung(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
-    HWND doomed = CreateNotifyWindow();
+    HWND doomed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     HookFixture_InstallAll(doomed);
     DestroyWindow(doomed);
     DWORD took = 0;
@@ -222,20 +191,9 @@ static void Activity(HOOKPROC procedure, WPARAM wParam, LPARAM lParam, DWORD wai
 // A left press inside the frame; true when the filter then lets an "IEFrame" through.
 static bool PressInside(DWORD waitMs)
 {
-    RECT r;
-    GetWindowRect(g_frame, &r);
-    MOUSEHOOKSTRUCT mouse = {{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, NULL, 0, 0};
+    MOUSEHOOKSTRUCT mouse = {{250, 200}, NULL, 0, 0};   // the middle of the frame
     Activity(MouseProc, WM_LBUTTONDOWN, (LPARAM)&mouse, waitMs);
     return CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 0;
-}
-
-// The library reads the double-click time again at every thread start.
-static DWORD WINAPI DoNothing(LPVOID) { return 0; }
-static void StartAThread(void)
-{
-    HANDLE thread = CreateThread(NULL, 0, DoNothing, NULL, 0, NULL);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
 }
 
 // CBTProc is put in this thread's hook chain in front of this one, which
@@ -252,8 +210,11 @@ static void TestHookProceduresCalledDirectly(void)
     SetSwitches(1, 0, 0, 0, 0);
     HookFixture_InstallAll(g_notifyWindow);
     const UINT savedTime = GetDoubleClickTime();
-    SetDoubleClickTime(300);   // a click interval of 800 ms
-    StartAThread();
+    SetDoubleClickTime(300);
+    // The library takes the double-click time again at every thread start: 800 ms from now.
+    HANDLE thread = CreateThread(NULL, 0, (LPTHREAD_START_ROUTINE)(void *)ExitThread, NULL, 0, NULL);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
     PressInside(0);
     // 700 ms is rapid and 900 ms is not; a press the machine held back past 800 ms is tried again.
     bool open = false;
@@ -272,7 +233,6 @@ static void TestHookProceduresCalledDirectly(void)
     KeyDownProc(HC_ACTION, 'A', (LPARAM)0xC01E0001);   // the release is no activity
     CHECK(!PressInside(900), "a press 900 ms after the last, the key released since, closes it");
     SetDoubleClickTime(savedTime);
-    StartAThread();
 
     // Closed: only creations are judged, and a handle that is no window passes
     // whatever the call before left in the class name buffer.
@@ -285,7 +245,7 @@ static void TestHookProceduresCalledDirectly(void)
     HHOOK filter = SetWindowsHookExA(WH_CBT, CBTProc, NULL, GetCurrentThreadId());
     HWND vetoed = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
     CHECK(!vetoed && g_reachedNext == 0, "a veto reached the next hook %d time(s)", g_reachedNext);
-    HWND passed = CreateNotifyWindow();
+    HWND passed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     CHECK(passed && g_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
           "is not passed on (%p, %d)", (void *)passed, g_reachedNext);
     UnhookWindowsHookEx(filter);
@@ -355,14 +315,13 @@ static void TestRealBrowser(void)
 int main(void)
 {
     Check_Begin();
-    g_notifyWindow = CreateNotifyWindow();
+    g_notifyWindow = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     g_frame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
-    SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);
+    SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);   // presses land in its middle
     TestEveryRuleAcrossProcesses();
     TestSwitchesOff();
     TestOneSwitchAtATime();
-    TestOddRegistryValues();
-    TestMissingKeyIsCreatedEmpty();
+    TestMissingKeyThenOddValues();
     TestUninstall();
     TestNotifyWindowGoneOrHung();
     TestHookProceduresCalledDirectly();
