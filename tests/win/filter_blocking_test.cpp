@@ -196,8 +196,9 @@ static bool PressInside(DWORD waitMs)
     return CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 0;
 }
 
-// CBTProc is put in this thread's hook chain in front of this one, which
-// counts the creations that reach it and would veto each.
+// Thread hooks run before system-wide ones, so CBTProc itself is put in this
+// thread's chain, in front of this hook, which counts the creations that reach
+// it and would veto each.
 static int g_reachedNext;
 static LRESULT CALLBACK NextHook(int code, WPARAM, LPARAM)
 {
