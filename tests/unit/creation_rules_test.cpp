@@ -78,15 +78,4 @@ TEST(CreationRules, EmptyNameMatchesNothing)
     EXPECT_FALSE(Blocks(AllOn(), ""));
 }
 
-// A class name is fetched into 128 bytes: what CBTProc hands over is at most 127
-// characters, and a long name that begins with "ATL" is still caught.
-TEST(CreationRules, TruncatedLongNames)
-{
-    std::string atl = "ATL" + std::string(124, 'z');
-    ASSERT_EQ(atl.size(), 127u);
-    EXPECT_TRUE(Blocks(AllOn(), atl));
-    std::string other(127, 'I');
-    EXPECT_FALSE(Blocks(AllOn(), other));
-}
-
 }  // namespace

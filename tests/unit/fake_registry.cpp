@@ -23,9 +23,8 @@ void FakeRegistry_Put(const std::string &subKey, const std::string &name, uint32
 
 void FakeRegistry_PutDword(const std::string &subKey, const std::string &name, uint32_t value)
 {
-    std::vector<unsigned char> bytes(4);
-    std::memcpy(bytes.data(), &value, 4);
-    FakeRegistry_Put(subKey, name, FAKE_REG_DWORD, bytes);
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(&value);
+    FakeRegistry_Put(subKey, name, FAKE_REG_DWORD, {bytes, bytes + 4});
 }
 
 long RegPort_CreateKey(const char *subKey, RegPortKey *key)
@@ -59,9 +58,8 @@ long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *da
 long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value)
 {
     auto &values = *static_cast<std::map<std::string, FakeValue> *>(key);
-    std::vector<unsigned char> bytes(4);
-    std::memcpy(bytes.data(), value, 4);
-    values[valueName] = FakeValue{FAKE_REG_DWORD, bytes};
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value);
+    values[valueName] = FakeValue{FAKE_REG_DWORD, {bytes, bytes + 4}};
     return 0;
 }
 

@@ -96,19 +96,15 @@ TEST(OverrideClassify, Win9xClientPressFollowsTheBrowserControlTable)
     }
 }
 
-TEST(OverrideTiming, FirstPressInAFreshStateClosesAndRecordsItsTime)
+// The first press in a fresh state closes and records its time; a triple
+// click opens from the second counted press.
+TEST(OverrideTiming, FirstPressClosesThenATripleClickOpens)
 {
     OverrideState s = Fresh();
     s.passThrough = 1;
     EXPECT_EQ(InsideAt(s, T), 0);
     EXPECT_EQ(s.lastActivityTick, T);
     EXPECT_EQ(s.pressVerdict, PRESS_VERDICT_INSIDE);
-}
-
-TEST(OverrideTiming, TripleClickOpensFromTheSecondCountedPress)
-{
-    OverrideState s = Fresh();
-    EXPECT_EQ(InsideAt(s, T), 0);
     EXPECT_EQ(InsideAt(s, T + 400), 1);
     EXPECT_EQ(InsideAt(s, T + 800), 1);
     // The next slow press closes again.
@@ -184,27 +180,21 @@ TEST(OverrideTiming, NoVerdictReusesTheStoredOne)
     EXPECT_EQ(fresh.lastActivityTick, T);
 }
 
-TEST(OverrideKeys, KeyDownMakesTheNextInsidePressRapid)
+TEST(OverrideKeys, AKeyDownButEnterMakesTheNextInsidePressRapid)
 {
     OverrideState s = Fresh();
     InsideAt(s, T - 10000);
-    Override_RegisterKeyDown(&s, 0x10 /* VK_SHIFT */, 0, T);
-    EXPECT_EQ(s.passThrough, 0);   // a key alone never opens
-    EXPECT_EQ(s.lastActivityTick, T);
-    EXPECT_EQ(InsideAt(s, T + 300), 1);
-}
-
-TEST(OverrideKeys, EnterAndReleasesDoNotCount)
-{
-    OverrideState s = Fresh();
-    InsideAt(s, T - 10000);
+    // Enter and releases, Enter's too, do not count.
     Override_RegisterKeyDown(&s, OVERRIDE_VK_RETURN, 0, T);
     Override_RegisterKeyDown(&s, 'A', 1, T + 100);
+    Override_RegisterKeyDown(&s, OVERRIDE_VK_RETURN, 1, T + 200);
     EXPECT_EQ(s.lastActivityTick, T - 10000);
     EXPECT_EQ(InsideAt(s, T + 300), 0);
-    // A released Enter does not count either.
-    Override_RegisterKeyDown(&s, OVERRIDE_VK_RETURN, 1, T + 400);
-    EXPECT_EQ(s.lastActivityTick, T + 300);
+
+    Override_RegisterKeyDown(&s, 0x10 /* VK_SHIFT */, 0, T + 2000);
+    EXPECT_EQ(s.passThrough, 0);   // a key alone never opens
+    EXPECT_EQ(s.lastActivityTick, T + 2000);
+    EXPECT_EQ(InsideAt(s, T + 2300), 1);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 namespace {
 
-const std::string KEY = SETTINGS_SUBKEY;
+// Spelled out: the store must use this very path, trailing backslash included.
+const std::string KEY = "Software\\Quorvane\\Hushpane\\";
 
 class SettingsStore : public ::testing::Test {
 protected:
@@ -22,16 +23,8 @@ protected:
 void ExpectSwitches(const BlockingSwitches &s, uint32_t browser, uint32_t messenger,
                     uint32_t tooltip, uint32_t applet, uint32_t flash)
 {
-    EXPECT_EQ(s.browser, browser);
-    EXPECT_EQ(s.messenger, messenger);
-    EXPECT_EQ(s.tooltip, tooltip);
-    EXPECT_EQ(s.applet, applet);
-    EXPECT_EQ(s.flash, flash);
-}
-
-TEST_F(SettingsStore, KeyPathKeepsItsTrailingBackslash)
-{
-    EXPECT_EQ(KEY, "Software\\Quorvane\\Hushpane\\");
+    EXPECT_EQ(std::vector<uint32_t>({s.browser, s.messenger, s.tooltip, s.applet, s.flash}),
+              std::vector<uint32_t>({browser, messenger, tooltip, applet, flash}));
 }
 
 TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)

@@ -163,9 +163,7 @@ int main(int argc, char **argv)
         return 1;
     }
     WriteTargets(argv[2]);
-    for (;;) {
-        if (GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES)
-            break;
+    while (GetFileAttributesA(argv[3]) == INVALID_FILE_ATTRIBUTES) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {

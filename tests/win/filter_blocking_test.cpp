@@ -7,10 +7,7 @@
 #include "win_check.h"
 
 static HWND g_notifyWindow;
-static HWND CreateNotifyWindow(void)
-{
-    return HookFixture_CreateCountingNotifyWindow("HushpaneTestNotify");
-}
+#define NOTIFY_CLASS "HushpaneTestNotify"
 
 static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash)
 {
@@ -27,9 +24,7 @@ static long Probe(const char *classes, const char *what)
     g_hookFixtureNotifications = 0;
     long mask = Check_RunPumping(line, 20000, NULL);
     Check_Pump(100);
-    int vetoes = 0;
-    for (long m = mask; m > 0; m >>= 1)
-        vetoes += (int)(m & 1);
+    int vetoes = mask > 0 ? __builtin_popcountl(mask) : 0;
     printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_hookFixtureNotifications);
     CHECK(mask >= 0, "%s: probe did not finish", what);
     CHECK(g_hookFixtureNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
@@ -37,17 +32,21 @@ static long Probe(const char *classes, const char *what)
     return mask;
 }
 
+#define TAIL64 "_123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ."
+
 static void TestEveryRuleAcrossProcesses(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
     HookFixture_InstallAll(g_notifyWindow);
-    // Bits 0..11 are listed classes (case variants included); 12.. are not listed.
+    // Bits 0..11 and 16 are listed classes (case variants included); 12..15 and
+    // 17 are not. A class name is fetched whole up to 127 characters: a longer
+    // "ATL..." still begins with "ATL", a listed name with more after it is not listed.
     long mask = Probe("IEFrame ieframe SunAwtCanvas MSAWT_Comp_Class ATL:1234 atlx "
                       "MacromediaFlashPlayerActiveX MSBLPopupMsgWClass msblpopupmsgwclass "
                       "tooltips_class32 TOOLTIPS_CLASS32 SUNAWTCANVAS "
-                      "HushpanePlain AT IEFrame2 XATL",
+                      "HushpanePlain AT IEFrame2 XATL ATL" TAIL64 TAIL64 " MacromediaFlashPlayerActiveX" TAIL64,
                       "all switches on");
-    CHECK(mask == 0xFFF, "listed classes vetoed, others created: mask 0x%lx", mask);
+    CHECK(mask == 0x10FFF, "listed classes vetoed, others created: mask 0x%lx", mask);
 }
 
 static void TestSwitchesOff(void)
@@ -67,29 +66,32 @@ static void TestOneSwitchAtATime(void)
         long mask = Probe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLfoo", classes[i]);
         CHECK(mask == (1L << i), "only %s vetoed: mask 0x%lx", classes[i], mask);
     }
+    // "Flash" alone was on; with "Browser" gone the next install's load starts
+    // from what the last one left in the scratch: 1.
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER);
+    HookFixture_InstallAll(g_notifyWindow);
+    long mask = Probe("IEFrame MSBLPopupMsgWClass ATLfoo", "Browser deleted after Flash alone");
+    CHECK(mask == 0x5, "Browser carries the scratch over, Messenger reads 0: mask 0x%lx", mask);
 }
 
-static long RunReg(const char *arguments)
+// With the key gone an install creates it, empty. Then values as other tools
+// might leave them, under the path as users spell it: only the bytes count, of at most 4.
+static void TestMissingKeyThenOddValues(void)
 {
-    char line[512];
-    wsprintfA(line, "reg.exe %s", arguments);
-    return Check_RunPumping(line, 30000, NULL);
-}
-
-// Values as other tools might leave them: only the bytes matter, of at most 4.
-static void TestOddRegistryValues(void)
-{
+    HookFixture_UninstallAll();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    const char *key = "add \"HKLM\\Software\\Quorvane\\Hushpane\" /f";
-    char line[256];
-    wsprintfA(line, "%s /v Browser /t REG_SZ /d 1", key);
-    CHECK(RunReg(line) == 0, "reg add REG_SZ");
-    wsprintfA(line, "%s /v Messenger /t REG_BINARY /d 0100", key);
-    CHECK(RunReg(line) == 0, "reg add REG_BINARY");
-    wsprintfA(line, "%s /v Tooltip /t REG_QWORD /d 1", key);
-    CHECK(RunReg(line) == 0, "reg add REG_QWORD");
-    wsprintfA(line, "%s /v Applet /t REG_DWORD /d 2", key);
-    CHECK(RunReg(line) == 0, "reg add REG_DWORD");
+    InstallCBTHook(g_notifyWindow);
+    HKEY key = NULL;
+    DWORD values = 99;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS, &key);
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
+    const BYTE one[8] = {1}, two[4] = {2};
+    RegSetValueExA(key, "Browser", 0, REG_SZ, (const BYTE *)"1", 2);
+    RegSetValueExA(key, "Messenger", 0, REG_BINARY, one, 2);
+    RegSetValueExA(key, "Tooltip", 0, REG_QWORD, one, 8);
+    RegSetValueExA(key, "Applet", 0, REG_DWORD, two, 4);
+    RegCloseKey(key);
 
     HookFixture_InstallAll(g_notifyWindow);
     // Browser "1" reads as 0x31: off. Messenger 01 00: 1, on. Tooltip's 8 bytes
@@ -99,29 +101,15 @@ static void TestOddRegistryValues(void)
     CHECK(mask == 0x6, "only Messenger and Tooltip on: mask 0x%lx", mask);
 }
 
-static void TestMissingKeyIsCreatedEmpty(void)
-{
-    HookFixture_UninstallAll();
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    InstallCBTHook(g_notifyWindow);
-    HKEY key;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
-    CHECK(status == ERROR_SUCCESS, "install created the key (status %ld)", status);
-    if (status == ERROR_SUCCESS) {
-        DWORD values = 99;
-        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
-        CHECK(values == 0, "created key is empty: %lu values", values);
-        RegCloseKey(key);
-    }
-    HookFixture_UninstallAll();
-}
-
 static void TestUninstall(void)
 {
     SetSwitches(1, 1, 1, 1, 1);
     HookFixture_InstallAll(g_notifyWindow);
     CHECK(UninstallCBTHook() != 0, "first uninstall succeeds");
-    CHECK(UninstallCBTHook() == 0, "second uninstall returns 0");
+    // Nothing left to remove: the system is not even asked (it would set an error).
+    SetLastError(12345);
+    CHECK(UninstallCBTHook() == 0 && GetLastError() == 12345, "second uninstall returns 0 and "
+          "passes no handle on: error %lu", GetLastError());
     long mask = Probe("IEFrame tooltips_class32", "after uninstall");
     CHECK(mask == 0, "nothing vetoed after uninstall: mask 0x%lx", mask);
 
@@ -141,9 +129,7 @@ static HANDLE g_releaseHungThread;
 
 static DWORD WINAPI HungWindowThread(LPVOID parameter)
 {
-    HWND *out = (HWND *)parameter;
-    HWND window = CreateNotifyWindow();
-    *out = window;
+    HWND window = *(HWND *)parameter = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     WaitForSingleObject(g_releaseHungThread, INFINITE);   // answers nothing meanwhile
     DestroyWindow(window);
     return 0;
@@ -152,13 +138,22 @@ static DWORD WINAPI HungWindowThread(LPVOID parameter)
 static void TestNotifyWindowGoneOrHung(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
-    HWND doomed = CreateNotifyWindow();
+    HWND doomed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
     HookFixture_InstallAll(doomed);
     DestroyWindow(doomed);
     DWORD took = 0;
     long mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
     printf("notify window gone: mask 0x%lx in %lu ms\n", mask, took);
     CHECK(mask == 1, "still vetoed with the notify window gone: 0x%lx", mask);
+
+    // The last install's window is notified, whichever hook it installed.
+    InstallMouseHook(doomed);
+    InstallCBTHook(g_notifyWindow);
+    CHECK(Probe("IEFrame", "mouse hook to a gone window, then CBT hook") == 1, "vetoed");
+    InstallKeyDownHook(doomed);
+    mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
+    CHECK(mask == 1 && g_hookFixtureNotifications == 1, "keyboard install last: its gone window "
+          "was notified, not the CBT install's (mask 0x%lx, %d)", mask, g_hookFixtureNotifications);
 
     HWND hung = NULL;
     g_releaseHungThread = CreateEventA(NULL, TRUE, FALSE, NULL);
@@ -174,6 +169,90 @@ static void TestNotifyWindowGoneOrHung(void)
     SetEvent(g_releaseHungThread);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
+}
+
+// The hooks as the system calls them, from this process: their state is every
+// process's. Presses land on g_frame, a shown "IEFrame" of this process.
+static HWND g_frame;
+static DWORD g_activityFrom, g_activityTo, g_gapMax;   // ticks around the last activity
+
+// Calls a hook procedure with input that counts as activity, waitMs after the last.
+static void Activity(HOOKPROC procedure, WPARAM wParam, LPARAM lParam, DWORD waitMs)
+{
+    while (GetTickCount() - g_activityTo < waitMs)
+        Sleep(5);
+    DWORD from = GetTickCount();
+    procedure(HC_ACTION, wParam, lParam);
+    g_activityTo = GetTickCount();
+    g_gapMax = g_activityTo - g_activityFrom;   // the longest gap the library can have seen
+    g_activityFrom = from;
+}
+
+// A left press inside the frame; true when the filter then lets an "IEFrame" through.
+static bool PressInside(DWORD waitMs)
+{
+    MOUSEHOOKSTRUCT mouse = {{250, 200}, NULL, 0, 0};   // the middle of the frame
+    Activity(MouseProc, WM_LBUTTONDOWN, (LPARAM)&mouse, waitMs);
+    return CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 0;
+}
+
+// Thread hooks run before system-wide ones, so CBTProc itself is put in this
+// thread's chain, in front of this hook, which counts the creations that reach
+// it and would veto each.
+static int g_reachedNext;
+static LRESULT CALLBACK NextHook(int code, WPARAM, LPARAM)
+{
+    g_reachedNext += code == HCBT_CREATEWND;
+    return 1;
+}
+
+static void TestHookProceduresCalledDirectly(void)
+{
+    SetSwitches(1, 0, 0, 0, 0);
+    HookFixture_InstallAll(g_notifyWindow);
+    const UINT savedTime = GetDoubleClickTime();
+    SetDoubleClickTime(300);
+    // The library takes the double-click time again at every thread start: 800 ms from now.
+    HANDLE thread = CreateThread(NULL, 0, (LPTHREAD_START_ROUTINE)(void *)ExitThread, NULL, 0, NULL);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    PressInside(0);
+    // 700 ms is rapid and 900 ms is not; a press the machine held back past 800 ms is tried again.
+    bool open = false;
+    for (int attempt = 0; attempt < 3 && (attempt == 0 || g_gapMax > 800); ++attempt) {
+        CHECK(!PressInside(900), "a press 900 ms after the last one closes the filter");
+        open = PressInside(700);
+    }
+    CHECK(open && g_gapMax <= 800, "a press 700 ms after the last one opens it (gap %lu)", g_gapMax);
+
+    // A held key repeats its key-down (bit 30 set), however long it is held.
+    CHECK(!PressInside(900), "closed again");
+    for (int i = 0; i < 5; ++i)
+        Activity(KeyDownProc, 'A', i == 0 ? 0x001E0001 : 0x401E0001, 250);
+    CHECK(PressInside(100), "a press while a key repeats opens the filter");
+    CHECK(Probe("IEFrame", "a press while a key repeats") == 0, "windows of other processes pass");
+    KeyDownProc(HC_ACTION, 'A', (LPARAM)0xC01E0001);   // the release is no activity
+    CHECK(!PressInside(900), "a press 900 ms after the last, the key released since, closes it");
+    SetDoubleClickTime(savedTime);
+
+    // Closed: only creations are judged, and a handle that is no window passes
+    // whatever the call before left in the class name buffer.
+    CHECK(CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 1 &&
+          CBTProc(HCBT_CREATEWND, (WPARAM)0x7FFF0, 0) == 0, "a handle that is no window passes");
+    const int others[] = {HCBT_MOVESIZE, HCBT_ACTIVATE, HCBT_DESTROYWND, HCBT_SETFOCUS, -1};
+    for (int code : others)
+        CHECK(CBTProc(code, (WPARAM)g_frame, 0) == 0, "CBT code %d on an \"IEFrame\" passes", code);
+    HHOOK next = SetWindowsHookExA(WH_CBT, NextHook, NULL, GetCurrentThreadId());
+    HHOOK filter = SetWindowsHookExA(WH_CBT, CBTProc, NULL, GetCurrentThreadId());
+    HWND vetoed = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    CHECK(!vetoed && g_reachedNext == 0, "a veto reached the next hook %d time(s)", g_reachedNext);
+    HWND passed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    CHECK(passed && g_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
+          "is not passed on (%p, %d)", (void *)passed, g_reachedNext);
+    UnhookWindowsHookEx(filter);
+    UnhookWindowsHookEx(next);
+    DestroyWindow(passed);
+    HookFixture_UninstallAll();
 }
 
 // Wine's own browser: a program nobody here wrote, whose frame is an "IEFrame".
@@ -237,14 +316,16 @@ static void TestRealBrowser(void)
 int main(void)
 {
     Check_Begin();
-    g_notifyWindow = CreateNotifyWindow();
+    g_notifyWindow = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    g_frame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);   // presses land in its middle
     TestEveryRuleAcrossProcesses();
     TestSwitchesOff();
     TestOneSwitchAtATime();
-    TestOddRegistryValues();
-    TestMissingKeyIsCreatedEmpty();
+    TestMissingKeyThenOddValues();
     TestUninstall();
     TestNotifyWindowGoneOrHung();
+    TestHookProceduresCalledDirectly();
     TestRealBrowser();
     HookFixture_UninstallAll();
     return Check_End();

@@ -29,6 +29,20 @@ static inline int Check_End(void)
     return g_checkFailures ? 1 : 0;
 }
 
+// Lets sent and posted messages settle for a while.
+static inline void Check_Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
 // Runs a command line and returns its exit code, pumping this thread's messages
 // meanwhile so that sends from the child (WM_POPUPBLOCKED) are answered.
 // Returns -1 when it cannot start or does not end within timeoutMs.
@@ -42,45 +56,19 @@ static inline long Check_RunPumping(const char *commandLine, DWORD timeoutMs, DW
     DWORD start = GetTickCount();
     if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return -1;
+    while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs)
+        Check_Pump(10);
+    DWORD code = 0;
     long result = -1;
-    for (;;) {
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs) {
-            TerminateProcess(pi.hProcess, 99);
-            break;
-        }
-        DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, timeoutMs - waited, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            GetExitCodeProcess(pi.hProcess, &code);
-            result = (long)code;
-            break;
-        }
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code))
+        result = (long)code;
+    else
+        TerminateProcess(pi.hProcess, 99);
     if (elapsedMs)
         *elapsedMs = GetTickCount() - start;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return result;
-}
-
-// Lets sent and posted messages settle for a while.
-static inline void Check_Pump(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 }
 
 #endif

@@ -109,6 +109,9 @@ expect() {
     if [ "$got" = "$want" ]; then pass "$want after $*"; else fail "$got, expected $want, after $*"; fi
 }
 
+# gesture vetoed|created WHAT COMMAND...: COMMAND, then expect.
+gesture() { local want=$1 what=$2; shift 2; "$@"; expect "$want" "$what"; }
+
 # --- set-up ------------------------------------------------------------------
 # The frame's caption must be Wine's own, drawn without a window manager.
 wine reg add "$appdefaults\\browser_standin.exe\\X11 Driver" /v Decorated /d N /f >/dev/null
@@ -139,23 +142,16 @@ echo "click interval $interval ms"
 
 # --- gestures ----------------------------------------------------------------
 # A slow press on the page puts the desktop-wide state into a known one: closed.
-slow_press page
-expect vetoed "a slow press on the page"
+gesture vetoed "a slow press on the page" slow_press page
 
 if [ "$mode" = 9x ]; then
     # The 9x classification looks at the window under the point alone.
-    slow_press other
-    expect vetoed "a slow press on an unlisted window after an inside press (inside, timed)"
-    slow_press search
-    expect created "a press on an \"Edit\" without the address id (outside)"
-    slow_press other
-    expect created "a slow press on an unlisted window after an outside press (outside)"
-    slow_press address
-    expect vetoed "a slow press on the address \"Edit\" (inside)"
-    slow_press other 3
-    expect created "a triple click on an unlisted window after an inside press"
-    slow_press caption
-    expect vetoed "a slow press on the frame's caption (inside)"
+    gesture vetoed "a slow press on an unlisted window after an inside press (inside, timed)" slow_press other
+    gesture created "a press on an \"Edit\" without the address id (outside)" slow_press search
+    gesture created "a slow press on an unlisted window after an outside press (outside)" slow_press other
+    gesture vetoed "a slow press on the address \"Edit\" (inside)" slow_press address
+    gesture created "a triple click on an unlisted window after an inside press" slow_press other 3
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
 else
     slow_press page 2
     # Only a second press that the system reports as a double click is left uncounted;
@@ -165,29 +161,18 @@ else
     else
         echo "skip: the second click was not reported as a double click"
     fi
-    slow_press page 3
-    expect created "a triple click on the page"
-    slow_press page
-    expect vetoed "the next slow press on the page"
-    key_press shift page
-    expect created "a press on the page while Shift is held"
-    key_press Return page
-    expect vetoed "a press on the page while Enter is held (Enter does not count)"
-    slow_press search
-    expect vetoed "a slow press on a control inside the frame"
+    gesture created "a triple click on the page" slow_press page 3
+    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a press on the page while Shift is held" key_press shift page
+    gesture vetoed "a press on the page while Enter is held (Enter does not count)" key_press Return page
+    gesture vetoed "a slow press on a control inside the frame" slow_press search
     # A non-client press is judged by the window under the point, not its frame.
-    slow_press border
-    expect created "a press on the page's border (non-client, inside the frame)"
-    slow_press page
-    expect vetoed "the next slow press on the page"
-    press other
-    expect created "a press on the unrelated window"
-    slow_press page
-    expect vetoed "the next slow press on the page"
-    press other
-    expect created "a press on the unrelated window"
-    slow_press caption
-    expect vetoed "a slow press on the frame's caption (inside)"
+    gesture created "a press on the page's border (non-client, inside the frame)" slow_press border
+    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a press on the unrelated window" press other
+    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a press on the unrelated window" press other
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
 fi
 
 # --- tear-down ---------------------------------------------------------------
