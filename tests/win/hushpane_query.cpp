@@ -2,14 +2,14 @@
 // outside for the shell tests. Exit code 0 when the command's condition holds,
 // 1 when it does not, 2 on a usage error.
 //   wait STATE MS               waits up to MS ms for the settings window's state: shown,
-//                               hidden, gone, moving (dragged) or focus:ID (on control ID)
+//                               hidden, gone, moving (dragged), focus:ID (on control ID),
+//                               menu (a popup menu shown; prints its rectangle), menu-closed
 //   center ID                   prints the screen x y of control ID's centre
 //   origin                      prints the settings window's screen x y
 //   group-point ID              prints a screen x y inside group box ID, clear of its boxes
 //   tray EXE                    runs a stand-in notification area that prints each request
 //                               (see Tray_OnRequest) and passes clicks on it to the icon's owner
 //   tray-recreate               the stand-in forgets its icons and broadcasts "TaskbarCreated"
-//   menu-shown MS               waits up to MS ms for a popup menu window
 //   menu-cancel                 sends WM_CANCELMODE to the settings window
 //   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
 //                               the settings window, prints its text (CR and LF as \\r \\n)
@@ -26,7 +26,7 @@ static HWND Inspect_Window(void)
     return FindWindowA("DoviZavazovu", NULL);
 }
 
-// The settings window's thread: its focus and whether it drags a window.
+// The settings window's thread: its focus, whether it drags a window or tracks a menu.
 static bool Inspect_ThreadInfo(HWND window, GUITHREADINFO *info)
 {
     info->cbSize = sizeof *info;
@@ -37,10 +37,17 @@ static bool Inspect_StateHolds(const char *state)
 {
     HWND window = Inspect_Window();
     GUITHREADINFO info = {};
+    RECT r;
     if (!strcmp(state, "gone"))
         return window == NULL;
     if (!Inspect_ThreadInfo(window, &info))
         return false;
+    HWND menu = FindWindowA("#32768", NULL);
+    bool menuShown = menu && IsWindowVisible(menu) && GetWindowRect(menu, &r);
+    if (!strcmp(state, "menu-closed"))   // the menu's own loop over too
+        return !menuShown && !(info.flags & GUI_INMENUMODE);
+    if (!strcmp(state, "menu"))   // prints where
+        return menuShown && printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom) > 0;
     if (!strcmp(state, "moving"))
         return (info.flags & GUI_INMOVESIZE) != 0;
     if (!strncmp(state, "focus:", 6))
@@ -173,8 +180,7 @@ static LRESULT CALLBACK Tray_Procedure(HWND window, UINT message, WPARAM wParam,
     case WM_APP:   // a new notification area: no icons until they are added again
         s_trayHasIcon = false;
         printf("recreated\n");
-        SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-        return 0;
+        return SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     }
@@ -190,12 +196,8 @@ static int Tray_Run(const char *program)
     for (int i = 0; i < 3; ++i)
         if (!module || !(s_trayIcons[i] = LoadIconA(module, MAKEINTRESOURCEA(s_trayIconIds[i]))))
             return 1;
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = Tray_Procedure;
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_3DFACE + 1);
-    windowClass.lpszClassName = "Shell_TrayWnd";
+    WNDCLASSA windowClass = {CS_DBLCLKS, Tray_Procedure, 0, 0, NULL, NULL, LoadCursorA(NULL, IDC_ARROW),
+                             (HBRUSH)(COLOR_3DFACE + 1), NULL, "Shell_TrayWnd"};
     RegisterClassA(&windowClass);
     // Away from the screen's left edge, so that a right-aligned menu fits.
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Shell_TrayWnd",
@@ -209,23 +211,6 @@ static int Tray_Run(const char *program)
     while (GetMessageA(&message, NULL, 0, 0) > 0)
         DispatchMessageA(&message);
     return 0;
-}
-
-static int Inspect_MenuShown(DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND menu = FindWindowA("#32768", NULL);
-        if (menu && IsWindowVisible(menu)) {
-            RECT r;
-            GetWindowRect(menu, &r);
-            printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-            return 0;
-        }
-        if (GetTickCount() - start > timeoutMs)
-            return 1;
-        Sleep(50);
-    }
 }
 
 static char s_boxText[1024];
@@ -309,10 +294,8 @@ int main(int argc, char **argv)
         return Inspect_Center(atoi(arg));
     if (!strcmp(command, "tray"))
         return Tray_Run(arg);
-    if (!strcmp(command, "tray-recreate")) {
-        HWND tray = FindWindowA("Shell_TrayWnd", "Hushpane test tray");
-        return tray && SendMessageA(tray, WM_APP, 0, 0) == 0 ? 0 : 1;
-    }
+    if (!strcmp(command, "tray-recreate"))
+        return SendMessageA(FindWindowA("Shell_TrayWnd", "Hushpane test tray"), WM_APP, 0, 0) ? 0 : 1;
     if (!strcmp(command, "box") && argc > 3)
         return Inspect_Box(arg, (DWORD)atol(argv[3]));
     if (!strcmp(command, "box-ok")) {
@@ -323,7 +306,5 @@ int main(int argc, char **argv)
         return Inspect_Version(arg);
     if (!strcmp(command, "menu-cancel"))   // what a click on another window sends on Windows
         return Inspect_Window() ? (SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0), 0) : 1;
-    if (!strcmp(command, "menu-shown"))
-        return Inspect_MenuShown((DWORD)atol(arg));
     return 2;
 }
