@@ -107,7 +107,7 @@ static int Inspect_GroupPoint(int id)
 // which the shell's Shell_NotifyIcon finds ahead of Wine's own tray (the
 // window search walks the z-order). Wine's shell hands each request over as
 // WM_COPYDATA: the request in dwData; in lpData the owner, id, flags and
-// callback message, the tip (wide, from byte 16), and at the very end a copy
+// callback message, the tip (wide, from byte 16 in Wine 8), and at the very end a copy
 // of the icon's mask and colour bitmaps, matched here against the program's
 // own tray icons.
 static const int s_trayIconIds[] = {402, 404, 405};
