@@ -1,20 +1,19 @@
 // hushpane_query.exe COMMAND [ARG]: looks at a running Hushpane.exe from the
 // outside for the shell tests. Exit code 0 when the command's condition holds,
 // 1 when it does not, 2 on a usage error.
-//   wait shown|hidden|gone MS   waits up to MS ms for the settings window's state
-//   state                       prints visibility, boxes, focus and the stored switches
-//   focus-is ID                 the focus is on control ID of the settings window
+//   wait STATE MS               waits up to MS ms for the settings window's state: shown,
+//                               hidden, gone, moving (dragged), focus:ID (on control ID),
+//                               menu (a popup menu shown; prints its rectangle), menu-closed
 //   center ID                   prints the screen x y of control ID's centre
 //   origin                      prints the settings window's screen x y
 //   group-point ID              prints a screen x y inside group box ID, clear of its boxes
-//   command ID                  posts WM_COMMAND ID with lParam 0 (a menu command)
-//   tray-forget                 removes the program's tray icon as a dying shell would
-//   taskbar-created             broadcasts "TaskbarCreated" like a new shell
-//   menu-shown MS               waits up to MS ms for a popup menu window
+//   tray EXE                    runs a stand-in notification area that prints each request
+//                               (see Tray_OnRequest) and passes clicks on it to the icon's owner
+//   tray-recreate               the stand-in forgets its icons and broadcasts "TaskbarCreated"
+//   menu-cancel                 sends WM_CANCELMODE to the settings window
 //   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
 //                               the settings window, prints its text (CR and LF as \\r \\n)
 //   box-ok CAPTION              presses the message box's OK button
-//   find-class CLASS MS         waits up to MS ms for a top-level window of CLASS
 //   version FILE                prints FILE's version resource: file version, product name
 #include <windows.h>
 #include <shellapi.h>
@@ -27,70 +26,46 @@ static HWND Inspect_Window(void)
     return FindWindowA("DoviZavazovu", NULL);
 }
 
+// The settings window's thread: its focus, whether it drags a window or tracks a menu.
+static bool Inspect_ThreadInfo(HWND window, GUITHREADINFO *info)
+{
+    info->cbSize = sizeof *info;
+    return window && GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), info);
+}
+
 static bool Inspect_StateHolds(const char *state)
 {
     HWND window = Inspect_Window();
+    GUITHREADINFO info = {};
+    RECT r;
     if (!strcmp(state, "gone"))
         return window == NULL;
-    if (!window)
+    if (!Inspect_ThreadInfo(window, &info))
         return false;
-    bool visible = IsWindowVisible(window) != 0;
-    return !strcmp(state, "shown") ? visible : !visible;
+    HWND menu = FindWindowA("#32768", NULL);
+    bool menuShown = menu && IsWindowVisible(menu) && GetWindowRect(menu, &r);
+    if (!strcmp(state, "menu-closed"))   // the menu's own loop over too
+        return !menuShown && !(info.flags & GUI_INMENUMODE);
+    if (!strcmp(state, "menu"))   // prints where
+        return menuShown && printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom) > 0;
+    if (!strcmp(state, "moving"))
+        return (info.flags & GUI_INMOVESIZE) != 0;
+    if (!strncmp(state, "focus:", 6))
+        return info.hwndFocus && GetDlgCtrlID(info.hwndFocus) == atoi(state + 6);
+    return !strcmp(state, "shown") == (IsWindowVisible(window) != 0);
 }
 
 static int Inspect_Wait(const char *state, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
-    for (;;) {
-        if (Inspect_StateHolds(state))
-            return 0;
-        if (GetTickCount() - start > timeoutMs)
+    while (!Inspect_StateHolds(state)) {
+        if (GetTickCount() - start > timeoutMs) {
+            printf("not %s after %lu ms\n", state, (unsigned long)timeoutMs);
             return 1;
+        }
         Sleep(50);
     }
-}
-
-static int Inspect_FocusId(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) || !info.hwndFocus)
-        return -1;
-    return GetDlgCtrlID(info.hwndFocus);
-}
-
-static void Inspect_PrintSwitch(HKEY key, const char *name)
-{
-    DWORD value = 0, size = sizeof value, type = 0;
-    if (key && RegQueryValueExA(key, name, NULL, &type, (BYTE *)&value, &size) == ERROR_SUCCESS)
-        printf(" %s=%lu", name, (unsigned long)value);
-    else
-        printf(" %s=-", name);
-}
-
-static int Inspect_State(void)
-{
-    HWND window = Inspect_Window();
-    if (window) {
-        printf("visible=%d iconic=%d focus=%d", IsWindowVisible(window) ? 1 : 0,
-               IsIconic(window) ? 1 : 0, Inspect_FocusId(window));
-        const int boxes[] = {3000, 3003, 3004, 3005, 3006};
-        for (int id : boxes)
-            printf(" box%d=%u", id, IsDlgButtonChecked(window, id));
-        // ACM_ISPLAYING: the clip runs.
-        printf(" playing=%d", (int)SendMessageA(GetDlgItem(window, 4000), WM_USER + 104, 0, 0));
-    } else {
-        printf("window=none");
-    }
-    HKEY key = NULL;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane\\", 0, KEY_READ, &key);
-    const char *names[] = {"Browser", "Messenger", "Tooltip", "Applet", "Flash"};
-    for (const char *name : names)
-        Inspect_PrintSwitch(key, name);
-    if (key)
-        RegCloseKey(key);
-    printf("\n");
-    return window ? 0 : 1;
+    return 0;
 }
 
 static int Inspect_Center(int id)
@@ -128,33 +103,114 @@ static int Inspect_GroupPoint(int id)
     return 0;
 }
 
-static int Inspect_TrayForget(void)
+// The stand-in notification area: a topmost window of the shell's tray class,
+// which the shell's Shell_NotifyIcon finds ahead of Wine's own tray (the
+// window search walks the z-order). Wine's shell hands each request over as
+// WM_COPYDATA: the request in dwData; in lpData the owner, id, flags and
+// callback message, the tip (wide, from byte 16 in Wine 8), and at the very end a copy
+// of the icon's mask and colour bitmaps, matched here against the program's
+// own tray icons.
+static const int s_trayIconIds[] = {402, 404, 405};
+static HICON s_trayIcons[3];
+static HWND s_trayOwner;
+static UINT s_trayId, s_trayCallback;
+static bool s_trayHasIcon, s_trayOwnerGone;
+
+static int Tray_IconId(const BYTE *data, DWORD size)
 {
-    HWND window = Inspect_Window();
-    if (!window)
-        return 1;
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = 0;
-    return Shell_NotifyIconA(NIM_DELETE, &data) ? 0 : 1;
+    static BYTE bits[65536];
+    for (int i = 0; i < 3; ++i) {
+        ICONINFO info;
+        BITMAP mask, colour;
+        GetIconInfo(s_trayIcons[i], &info);
+        GetObjectA(info.hbmMask, sizeof mask, &mask);
+        GetObjectA(info.hbmColor, sizeof colour, &colour);
+        LONG maskBytes = (mask.bmWidth * mask.bmHeight + 15) / 16 * 2;
+        LONG total = maskBytes + (colour.bmWidth * colour.bmHeight * colour.bmBitsPixel + 15) / 16 * 2;
+        bool same = total <= (LONG)sizeof bits && (DWORD)total < size &&
+                    GetBitmapBits(info.hbmMask, maskBytes, bits) &&
+                    GetBitmapBits(info.hbmColor, total - maskBytes, bits + maskBytes) &&
+                    !memcmp(bits, data + size - total, total);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+        if (same)
+            return s_trayIconIds[i];
+    }
+    return 0;
 }
 
-static int Inspect_MenuShown(DWORD timeoutMs)
+// One line per request: "add|modify|delete ICON flags=F message=0xM id=I
+// window=hidden|shown|gone tip=TEXT", ICON the program's icon id, 0 for none
+// of them; the window's state is taken while its sender waits. Answered as a
+// shell would: the icon is added once, changed and removed while it is there.
+static LRESULT Tray_OnRequest(const COPYDATASTRUCT *request)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND menu = FindWindowA("#32768", NULL);
-        if (menu && IsWindowVisible(menu)) {
-            RECT r;
-            GetWindowRect(menu, &r);
-            printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-            return 0;
+    const BYTE *data = (const BYTE *)request->lpData;
+    const DWORD *head = (const DWORD *)data;
+    char tip[128] = "";
+    if (request->cbData < 16 + sizeof(WCHAR[128]) || request->dwData > NIM_DELETE)
+        return FALSE;
+    s_trayOwner = (HWND)(ULONG_PTR)head[0];
+    s_trayOwnerGone = false;
+    WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)(data + 16), 127, tip, sizeof tip, NULL, NULL);
+    const char *requests[] = {"add", "modify", "delete"};
+    printf("%s %d flags=%lu message=0x%lx id=%lu window=%s tip=%s\n", requests[request->dwData],
+           head[2] & NIF_ICON ? Tray_IconId(data, request->cbData) : 0, head[2], head[3], head[1],
+           !IsWindow(s_trayOwner) ? "gone" : IsWindowVisible(s_trayOwner) ? "shown" : "hidden", tip);
+    if (s_trayHasIcon == (request->dwData == NIM_ADD))
+        return FALSE;
+    s_trayHasIcon = request->dwData != NIM_DELETE;
+    s_trayId = head[1];
+    if (head[2] & NIF_MESSAGE)
+        s_trayCallback = head[3];
+    return TRUE;
+}
+
+static LRESULT CALLBACK Tray_Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COPYDATA:
+        return Tray_OnRequest((const COPYDATASTRUCT *)lParam);
+    case WM_TIMER:
+        if (s_trayOwner && !s_trayOwnerGone && !IsWindow(s_trayOwner)) {
+            s_trayOwnerGone = true;
+            printf("gone\n");
         }
-        if (GetTickCount() - start > timeoutMs)
-            return 1;
-        Sleep(50);
+        return 0;
+    case WM_APP:   // a new notification area: no icons until they are added again
+        s_trayHasIcon = false;
+        printf("recreated\n");
+        return SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
     }
+    // The shell's part of a click on the icon: the mouse message to its owner.
+    if (message > WM_MOUSEFIRST && message <= WM_MOUSELAST && s_trayHasIcon)
+        SendNotifyMessageA(s_trayOwner, s_trayCallback, s_trayId, message);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static int Tray_Run(const char *program)
+{
+    HMODULE module = LoadLibraryExA(program, NULL, DONT_RESOLVE_DLL_REFERENCES);
+    for (int i = 0; i < 3; ++i)
+        if (!module || !(s_trayIcons[i] = LoadIconA(module, MAKEINTRESOURCEA(s_trayIconIds[i]))))
+            return 1;
+    WNDCLASSA windowClass = {CS_DBLCLKS, Tray_Procedure, 0, 0, NULL, NULL, LoadCursorA(NULL, IDC_ARROW),
+                             (HBRUSH)(COLOR_3DFACE + 1), NULL, "Shell_TrayWnd"};
+    RegisterClassA(&windowClass);
+    // Away from the screen's left edge, so that a right-aligned menu fits.
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Shell_TrayWnd",
+                                  "Hushpane test tray", WS_POPUP | WS_VISIBLE, 600, 300, 32, 32, NULL,
+                                  NULL, NULL, NULL);
+    if (!window || FindWindowA("Shell_TrayWnd", NULL) != window)
+        return 1;
+    SetTimer(window, 1, 20, NULL);
+    printf("ready 616 316\n");
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
 }
 
 static char s_boxText[1024];
@@ -224,14 +280,6 @@ int main(int argc, char **argv)
     const char *arg = argc > 2 ? argv[2] : "";
     if (!strcmp(command, "wait") && argc > 3)
         return Inspect_Wait(arg, (DWORD)atol(argv[3]));
-    if (!strcmp(command, "state"))
-        return Inspect_State();
-    if (!strcmp(command, "focus-is")) {
-        HWND window = Inspect_Window();
-        int focus = window ? Inspect_FocusId(window) : -1;
-        printf("focus %d\n", focus);
-        return focus == atoi(arg) ? 0 : 1;
-    }
     if (!strcmp(command, "origin")) {
         RECT r;
         HWND window = Inspect_Window();
@@ -244,25 +292,10 @@ int main(int argc, char **argv)
         return Inspect_GroupPoint(atoi(arg));
     if (!strcmp(command, "center"))
         return Inspect_Center(atoi(arg));
-    if (!strcmp(command, "command")) {
-        HWND window = Inspect_Window();
-        return window && PostMessageA(window, WM_COMMAND, (WPARAM)atoi(arg), 0) ? 0 : 1;
-    }
-    if (!strcmp(command, "tray-forget"))
-        return Inspect_TrayForget();
-    if (!strcmp(command, "taskbar-created")) {
-        UINT message = RegisterWindowMessageA("TaskbarCreated");
-        return SendNotifyMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
-    }
-    if (!strcmp(command, "find-class") && argc > 3) {
-        DWORD start = GetTickCount();
-        while (!FindWindowA(arg, NULL)) {
-            if (GetTickCount() - start > (DWORD)atol(argv[3]))
-                return 1;
-            Sleep(50);
-        }
-        return 0;
-    }
+    if (!strcmp(command, "tray"))
+        return Tray_Run(arg);
+    if (!strcmp(command, "tray-recreate"))
+        return SendMessageA(FindWindowA("Shell_TrayWnd", "Hushpane test tray"), WM_APP, 0, 0) ? 0 : 1;
     if (!strcmp(command, "box") && argc > 3)
         return Inspect_Box(arg, (DWORD)atol(argv[3]));
     if (!strcmp(command, "box-ok")) {
@@ -271,7 +304,7 @@ int main(int argc, char **argv)
     }
     if (!strcmp(command, "version"))
         return Inspect_Version(arg);
-    if (!strcmp(command, "menu-shown"))
-        return Inspect_MenuShown((DWORD)atol(arg));
+    if (!strcmp(command, "menu-cancel"))   // what a click on another window sends on Windows
+        return Inspect_Window() ? (SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0), 0) : 1;
     return 2;
 }
