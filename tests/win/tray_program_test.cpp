@@ -50,8 +50,7 @@ static void Registry_Read(DWORD values[5])
         if (!key || RegQueryValueExA(key, SWITCH_NAMES[i], NULL, NULL, (BYTE *)&values[i], &size))
             values[i] = MISSING;
     }
-    if (key)
-        RegCloseKey(key);
+    RegCloseKey(key);   // harmless on NULL
 }
 
 static void Registry_Expect(const DWORD expected[5], const char *when)
@@ -104,6 +103,15 @@ static bool WindowHidden(void)
     return window && !IsWindowVisible(window);
 }
 
+static bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    char line[MAX_PATH];
+    lstrcpynA(line, commandLine, sizeof line);
+    return CreateProcessA(NULL, line, NULL, NULL, FALSE, flags, NULL, NULL, &si, process) != 0;
+}
+
 // Exit code, or -1 when it is still running after timeoutMs.
 static long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs)
 {
@@ -117,22 +125,13 @@ static long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs)
     return (long)code;
 }
 
-static long Hushpane_WaitExit(DWORD timeoutMs)
-{
-    return Process_WaitExit(s_hushpane, timeoutMs);
-}
-
 // Three copies let go at the same moment: one shows its window and is waiting
 // for input (its boxes ticked), the other two hand over to it and exit with 0.
 static bool Hushpane_Start(void)
 {
     PROCESS_INFORMATION copies[3] = {};
-    for (PROCESS_INFORMATION &copy : copies) {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        char line[] = "Hushpane.exe";
-        CreateProcessA(NULL, line, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &si, &copy);
-    }
+    for (PROCESS_INFORMATION &copy : copies)
+        Process_Start("Hushpane.exe", CREATE_SUSPENDED, &copy);
     s_startTick = GetTickCount();
     for (PROCESS_INFORMATION &copy : copies)
         ResumeThread(copy.hThread);
@@ -189,21 +188,25 @@ static void ExpectBoxes(const int expected[5], const char *when)
 
 // ---- real input ------------------------------------------------------------------
 
-// The caller waits for what the click does.
-static void Input_Click(int controlId)
+// A click on the top-level window root at a point; the caller waits for what it does.
+static void Input_ClickAt(POINT at, HWND root)
 {
-    RECT r;
-    GetWindowRect(GetDlgItem(Hushpane_Window(), controlId), &r);
-    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     SetCursorPos(at.x, at.y);
     CHECK(WaitFor([&] {
               POINT now;
               return GetCursorPos(&now) && now.x == at.x && now.y == at.y &&
-                     GetAncestor(WindowFromPoint(at), GA_ROOT) == Hushpane_Window();
+                     GetAncestor(WindowFromPoint(at), GA_ROOT) == root;
           }),
-          "control %d under the cursor, uncovered", controlId);
+          "%ld,%ld under the cursor, uncovered", at.x, at.y);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+static void Input_Click(int controlId)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(Hushpane_Window(), controlId), &r);
+    Input_ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, Hushpane_Window());
 }
 
 static void Input_Key(BYTE key)
@@ -268,52 +271,24 @@ static long Probe(const char *classes, DWORD *elapsed)
 // Starts Wine's browser; true when its frame window appeared within timeoutMs.
 static bool Browser_GetsWindow(DWORD timeoutMs)
 {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    char line[] = "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank";
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+    if (!Process_Start("\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank", 0, &pi)) {
         printf("cannot start iexplore.exe\n");
         return false;
     }
-    DWORD start = GetTickCount();
-    bool found = false;
-    while (!found && GetTickCount() - start < timeoutMs) {
-        // This test's own frame is an "IEFrame" too.
-        for (HWND frame = NULL; !found && (frame = FindWindowExA(NULL, frame, "IEFrame", NULL));) {
-            DWORD pid = 0;
+    // This test's own frame is an "IEFrame" too.
+    bool found = WaitFor([&] {
+        DWORD pid = 0;
+        for (HWND frame = NULL; pid != pi.dwProcessId && (frame = FindWindowExA(NULL, frame, "IEFrame", NULL));)
             GetWindowThreadProcessId(frame, &pid);
-            found = pid == pi.dwProcessId;
-        }
-        Sleep(50);
-    }
+        return pid == pi.dwProcessId;
+    }, timeoutMs);
     TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    Process_WaitExit(pi, 5000);
     return found;
 }
 
 // ---- the stand-in Messenger service -------------------------------------------------
-
-static void Service_Install(void)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    lstrcpyA(strrchr(path, '\\') + 1, "messenger_test_service.exe");
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = CreateServiceA(manager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL);
-    if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
-        service = OpenServiceA(manager, "Messenger", SERVICE_ALL_ACCESS);
-        ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                             SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
-    }
-    CHECK(service != NULL, "test service registered (error %lu)", GetLastError());
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-}
 
 // The stand-in service opened for one call; Service_Close closes both handles.
 static SC_HANDLE s_serviceManager;
@@ -328,6 +303,24 @@ static void Service_Close(SC_HANDLE service)
 {
     CloseServiceHandle(service);
     CloseServiceHandle(s_serviceManager);
+}
+
+// The stand-in registered as "Messenger", or the existing one pointed at it.
+static void Service_Install(void)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    lstrcpyA(strrchr(path, '\\') + 1, "messenger_test_service.exe");
+    SC_HANDLE service = Service_Open(SERVICE_ALL_ACCESS);
+    if (service)
+        ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                             SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
+    else
+        service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
+                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                 path, NULL, NULL, NULL, NULL, NULL);
+    CHECK(service != NULL, "test service registered (error %lu)", GetLastError());
+    Service_Close(service);
 }
 
 static DWORD Service_State(void)
@@ -398,7 +391,7 @@ static void Service_Remove(void)
 struct Control {
     HWND window;
     int id;
-    char kind;   // 'i' interactive (button, check box, list), 'g' group box, 'p' picture, 't' text, 'a' animation
+    char kind;   // 'i' list or push button, 'b' check box, 'g' group box, 'p' picture, 't' text, 'a' animation
     RECT rect;   // client coordinates of the settings window
 };
 
@@ -418,7 +411,7 @@ static BOOL CALLBACK Layout_Collect(HWND child, LPARAM parent)
     if (!lstrcmpiA(className, "ComboBox"))
         c.kind = 'i';
     else if (!lstrcmpiA(className, "Button"))
-        c.kind = (style & 0xF) == BS_GROUPBOX ? 'g' : 'i';
+        c.kind = (style & 0xF) == BS_GROUPBOX ? 'g' : (style & 0xF) == BS_AUTOCHECKBOX ? 'b' : 'i';
     else if (!lstrcmpiA(className, "Static"))
         c.kind = (style & 0x1F) == SS_ICON ? 'p' : 't';
     else
@@ -458,12 +451,8 @@ static void TestLayout(void)
               a.id, a.kind, a.rect.left, a.rect.top, a.rect.right, a.rect.bottom);
         for (int j = i + 1; j < s_controlCount; ++j) {
             const Control &b = s_controls[j];
-            bool listOrButton = (a.kind == 'i' && (a.id < 3000 || a.id == IDC_APPLY || a.id == IDC_RESET ||
-                                                   a.id == IDC_QUICK_TIPS || a.id == IDC_EXIT)) ||
-                                (b.kind == 'i' && (b.id < 3000 || b.id == IDC_APPLY || b.id == IDC_RESET ||
-                                                   b.id == IDC_QUICK_TIPS || b.id == IDC_EXIT));
-            bool mustNotOverlap = (a.kind == 'i' && b.kind == 'i') ||
-                                  (listOrButton && a.kind != 'g' && b.kind != 'g');
+            bool mustNotOverlap = a.kind == 'i' || b.kind == 'i' ? a.kind != 'g' && b.kind != 'g'
+                                                                 : a.kind == 'b' && b.kind == 'b';
             if (mustNotOverlap)
                 CHECK(!Layout_Overlap(a.rect, b.rect), "controls %d (%c) and %d (%c) overlap", a.id,
                       a.kind, b.id, b.kind);
@@ -503,6 +492,8 @@ static void TestLayout(void)
 
 // ---- scenarios --------------------------------------------------------------------------
 
+static const DWORD RESET_STORED[5] = {1, 0, 0, 0, 0};
+
 // An unwritable settings key, then a first start, apply by a click, the
 // hand-over of a second start, no second apply from the timer, reset, apply
 // by Enter, and Esc.
@@ -516,7 +507,7 @@ static void TestManualApplyResetAndEsc(void)
         const int none[5] = {0, 0, 0, 0, 0};
         ExpectBoxes(none, "settings key refused: the forced Browser write failed");
         PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
-        CHECK(Hushpane_WaitExit(5000) == 0, "quit with the settings key refused");
+        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit with the settings key refused");
     }
     Registry_Clear(false);
     if (!Hushpane_Start())
@@ -550,7 +541,6 @@ static void TestManualApplyResetAndEsc(void)
     const DWORD sentinel[5] = {0, 0, 1, 0, 7};
     Registry_Store(sentinel);
     long code = Check_RunPumping("Hushpane.exe", 15000, &took);
-    printf("second start: exit code %ld after %lu ms\n", code, took);
     CHECK(code == 0, "second start exits with 0: %ld", code);
     CHECK(WaitFor(WindowShown), "first copy's window back");
     ExpectFocusOnApply("after the hand-over");
@@ -561,11 +551,18 @@ static void TestManualApplyResetAndEsc(void)
 
     // A list selection reaches the browser records tools: the delete list
     // warns, owned by the settings window; No does nothing.
-    HWND list = GetDlgItem(Hushpane_Window(), IDC_DELETE_LIST);
     Input_Click(IDC_DELETE_LIST);
-    CHECK(WaitFor([=] { return SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }), "delete list open");
-    Input_Key(VK_DOWN);
-    Input_Key(VK_RETURN);
+    HWND items = NULL;
+    CHECK(WaitFor([&] {
+              while ((items = FindWindowExA(NULL, items, "ComboLBox", NULL)) && !IsWindowVisible(items)) {}
+              return items != NULL;
+          }),
+          "delete list open");
+    RECT inside;
+    GetClientRect(items, &inside);
+    MapWindowPoints(items, NULL, (POINT *)&inside, 2);
+    LONG itemHeight = (LONG)SendMessageA(items, LB_GETITEMHEIGHT, 0, 0);
+    Input_ClickAt({inside.left + 10, inside.top + itemHeight * 3 / 2}, items);   // the second item
     HWND warning = NULL;
     CHECK(WaitFor([&] { return (warning = FindWindowA("#32770", "Warning")) != NULL; }),
           "a selection in the delete list shows its warning");
@@ -592,8 +589,7 @@ static void TestManualApplyResetAndEsc(void)
     ExpectFocusOnApply("back on OK");
     Input_Key(VK_RETURN);
     CHECK(WaitFor(WindowHidden, 15000), "hidden after Enter on OK");
-    const DWORD resetApplied[5] = {1, 0, 0, 0, 0};
-    Registry_Expect(resetApplied, "after Enter");
+    Registry_Expect(RESET_STORED, "after Enter");
     // The click on the delete list above opened the filter.
     Filter_Close();
     CHECK(Probe("IEFrame", &took) == 1, "blocking again after Enter");
@@ -601,7 +597,7 @@ static void TestManualApplyResetAndEsc(void)
     PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
     ExpectFocusOnApply("shown for Esc");
     Input_Key(VK_ESCAPE);
-    code = Hushpane_WaitExit(5000);
+    code = Process_WaitExit(s_hushpane, 5000);
     CHECK(code == 0, "Esc ends the program with 0: %ld", code);
     CHECK(Probe("IEFrame", &took) == 0, "hooks gone after Esc");
 }
@@ -648,7 +644,7 @@ static void TestAutoApplyAndQuit(void)
     PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
     CHECK(WaitFor(WindowShown), "shown again for Quit");
     Input_Click(IDC_EXIT);
-    code = Hushpane_WaitExit(5000);
+    code = Process_WaitExit(s_hushpane, 5000);
     CHECK(code == 0, "Quit ends the program with 0: %ld", code);
     CHECK(WaitFor([] { return Hushpane_Window() == NULL; }), "window gone");
     CHECK(Probe("IEFrame", &took) == 0, "hooks gone after quit");
@@ -675,13 +671,12 @@ static void TestResetThenAutoApplyOn9x(void)
         const int onlyBrowser[5] = {1, 0, 0, 0, 0};
         ExpectBoxes(onlyBrowser, "after reset on 9x");
         CHECK(WaitFor(WindowHidden, 25000), "hidden by the auto-apply");
-        const DWORD resetStored[5] = {1, 0, 0, 0, 0};
-        Registry_Expect(resetStored, "the auto-apply stored the reset states");
+        Registry_Expect(RESET_STORED, "the auto-apply stored the reset states");
         // On the NT family the cleared Messenger box would start the service.
         CHECK(!WaitFor([] { return Service_State() != SERVICE_STOPPED; }, 1500),
               "9x apply left the service stopped: state %lu", Service_State());
         PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
-        CHECK(Hushpane_WaitExit(5000) == 0, "quit on 9x");
+        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit on 9x");
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe");
 }
