@@ -282,8 +282,7 @@ static void CheckWindow(bool show)
     HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
 
     int n = 0;
-    for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), n++) {
-        if (n >= 17) break;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c && n < 17; c = GetWindow(c, GW_HWNDNEXT), n++) {
         const Item& e = kItems[n];
         RECT rc = ChildRect(dlg, c);
         char cls[64], what[200];

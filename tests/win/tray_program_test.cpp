@@ -334,7 +334,8 @@ static DWORD Service_State(void)
 
 static bool Service_WaitState(DWORD state)
 {
-    return WaitFor([=] { return Service_State() == state; }, 30000);
+    // Polled gently: every poll is a round trip to the service manager.
+    return WaitFor([=] { return Service_State() == state || (Sleep(80), false); }, 30000);
 }
 
 // Stopped, and its process gone: Wine's manager hands a start that comes while
