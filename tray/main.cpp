@@ -17,8 +17,9 @@ HINSTANCE g_module;
 struct BlockingSwitches g_switches;
 uint32_t g_loadScratch;
 
-// Held until the process ends: while it exists, a copy is starting or running
-// in this session.
+// Owned by the copy that runs, until its process ends: while it exists, a copy
+// is starting or running in this session; when that copy dies, the mutex is
+// abandoned and the next waiting copy takes it over.
 static HANDLE s_oneCopyMutex;
 static const char *s_oneCopyMutexName;
 
@@ -34,18 +35,23 @@ static void Program_DetectWindowsFamily(void)
 
 // A running copy takes over: the same command as the tray menu's "&Settings".
 // Copies started at the same moment would all miss each other's window, so
-// the mutex decides first; a copy that finds it taken waits for the other's
-// window, and carries on alone only if none appears (that copy died).
+// the mutex decides first: a copy that finds it taken waits for the owner's
+// window, and carries on as the only copy if the owner dies first (the mutex
+// comes to it) or shows no window in time.
 static void Program_HandOverToRunningCopy(void)
 {
-    s_oneCopyMutex = CreateMutexA(NULL, FALSE, s_oneCopyMutexName);
-    // Denied: it exists, made by a copy running with more rights (started by the installer).
+    SetLastError(0);   // a new mutex need not clear it everywhere
+    s_oneCopyMutex = CreateMutexA(NULL, TRUE, s_oneCopyMutexName);
     DWORD made = GetLastError();
+    // Denied: it exists, made by a copy with more rights (one the installer started).
     bool anotherCopy = made == ERROR_ALREADY_EXISTS || (!s_oneCopyMutex && made == ERROR_ACCESS_DENIED);
     HWND running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
     for (DWORD waited = 0; !running && anotherCopy && waited < HAND_OVER_WAIT_MS;
          waited += HAND_OVER_POLL_MS) {
-        Sleep(HAND_OVER_POLL_MS);
+        DWORD owner = s_oneCopyMutex ? WaitForSingleObject(s_oneCopyMutex, HAND_OVER_POLL_MS)
+                                     : (Sleep(HAND_OVER_POLL_MS), WAIT_TIMEOUT);
+        if (owner == WAIT_OBJECT_0 || owner == WAIT_ABANDONED)
+            return;
         running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
     }
     if (!running)

@@ -2,17 +2,12 @@
 // template byte for byte, the icon, bitmap and clip formats, and the window the
 // template makes (every control present, inside the client area, icons and
 // clip loaded, the rights notice on one line).
-// With --show the window stays up until closed, for looking at it.
+// (run.sh shows the whole window as the program builds it.)
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
 #include <string.h>
 #include "../../tray/resource_ids.h"
-
-// Where --show puts the picture buttons (moved up to see them when a font makes the window short).
-#ifndef PREVIEW_BUTTON_Y
-#define PREVIEW_BUTTON_Y 290
-#endif
 
 static int g_failures;
 
@@ -238,10 +233,9 @@ static void CheckPictures()
 
 static bool g_clipStarted;
 
-static LRESULT CALLBACK PreviewProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+static LRESULT CALLBACK TemplateWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
     if (m == WM_COMMAND && LOWORD(wp) == IDC_ANIMATION && HIWORD(wp) == ACN_START) g_clipStarted = true;
-    if (m == WM_DESTROY) { PostQuitMessage(0); return 0; }
     return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -253,13 +247,13 @@ static RECT ChildRect(HWND dlg, HWND child)
     return r;
 }
 
-static void CheckWindow(bool show)
+static void CheckWindow()
 {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = PreviewProc;
+    wc.lpfnWndProc = TemplateWindowProc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = inst;
     wc.hIcon = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
@@ -325,38 +319,15 @@ static void CheckWindow(bool show)
     ReleaseDC(dlg, dc);
     Check(n == 17, "17 controls");
 
-    if (show) {
-        // What the window procedure adds, for a picture of the whole window.
-        for (int i = 0; i < 2; i++)
-            CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", "", i ? 0x50A10303 : 0x50A30303, 85, i ? 98 : 67,
-                            170, 200, dlg, (HMENU)(INT_PTR)(1000 + i), inst, nullptr);
-        struct { int id, bmp, x, w; } buttons[] = {{IDC_APPLY, IDB_APPLY, 58, 35}, {IDC_RESET, IDB_RESET, 99, 50},
-                                                   {IDC_QUICK_TIPS, IDB_QUICK_TIPS, 155, 43},
-                                                   {IDC_EXIT, IDB_EXIT, 204, 41}};
-        for (auto& b : buttons) {
-            HWND h = CreateWindowExA(0, "BUTTON", "", b.id == IDC_APPLY ? 0x50038081 : 0x50018080, b.x, PREVIEW_BUTTON_Y, b.w,
-                                     25, dlg, (HMENU)(INT_PTR)b.id, inst, nullptr);
-            SendMessageA(h, BM_SETIMAGE, IMAGE_BITMAP,
-                         (LPARAM)LoadImageA(inst, MAKEINTRESOURCEA(b.bmp), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-        }
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (!IsDialogMessageA(dlg, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-    } else {
-        DestroyWindow(dlg);
-    }
+    DestroyWindow(dlg);
 }
 
-int main(int argc, char** argv)
+int main()
 {
     setvbuf(stdout, nullptr, _IONBF, 0);
     CheckTemplate();
     CheckPictures();
-    CheckWindow(argc > 1 && !strcmp(argv[1], "--show"));
+    CheckWindow();
     printf("%d failure(s)\n", g_failures);
     return g_failures ? 1 : 0;
 }
