@@ -1,15 +1,28 @@
 // Hushpane.exe: start-up, the single-instance hand-over and the message loop.
+// No C runtime: Program_Start is the entry point the system calls.
 #include <windows.h>
 #include <commctrl.h>
 #include "program_state.h"
 #include "records_tools.h"
 #include "resource_ids.h"
 #include "settings_window.h"
+#include "snapveil.h"
+#include "window_decisions.h"
+
+#define HAND_OVER_WAIT_MS 10000
+#define HAND_OVER_POLL_MS 50
+#define MSGFLT_ADD_MESSAGE 1   // MSGFLT_ADD
 
 BYTE g_isWindows9x;
 HINSTANCE g_module;
 struct BlockingSwitches g_switches;
 uint32_t g_loadScratch;
+
+// Owned by the copy that runs, until its process ends: while it exists, a copy
+// is starting or running in this session; when that copy dies, the mutex is
+// abandoned and the next waiting copy takes it over.
+static HANDLE s_oneCopyMutex;
+static const char *s_oneCopyMutexName;
 
 static void Program_DetectWindowsFamily(void)
 {
@@ -17,17 +30,49 @@ static void Program_DetectWindowsFamily(void)
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
     g_isWindows9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+    s_oneCopyMutexName =
+        WindowDecisions_OneCopyMutexName(version.dwPlatformId, version.dwMajorVersion);
 }
 
 // A running copy takes over: the same command as the tray menu's "&Settings".
+// Copies started at the same moment would all miss each other's window, so
+// the mutex decides first: a copy that finds it taken waits for the owner's
+// window, and carries on as the only copy if the owner dies first (the mutex
+// comes to it) or shows no window in time.
 static void Program_HandOverToRunningCopy(void)
 {
+    SetLastError(0);   // a new mutex need not clear it everywhere
+    s_oneCopyMutex = CreateMutexA(NULL, TRUE, s_oneCopyMutexName);
+    DWORD made = GetLastError();
+    // Denied: it exists, made by a copy with more rights (one the installer started).
+    bool anotherCopy = made == ERROR_ALREADY_EXISTS || (!s_oneCopyMutex && made == ERROR_ACCESS_DENIED);
     HWND running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
+    for (DWORD waited = 0; !running && anotherCopy && waited < HAND_OVER_WAIT_MS;
+         waited += HAND_OVER_POLL_MS) {
+        DWORD owner = s_oneCopyMutex ? WaitForSingleObject(s_oneCopyMutex, HAND_OVER_POLL_MS)
+                                     : (Sleep(HAND_OVER_POLL_MS), WAIT_TIMEOUT);
+        if (owner == WAIT_OBJECT_0 || owner == WAIT_ABANDONED)
+            return;
+        running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
+    }
     if (!running)
         return;
     PostMessageA(running, WM_COMMAND, IDM_SETTINGS, 0);
     SetForegroundWindow(running);
     ExitProcess(0);
+}
+
+// From Vista on, a protected-mode browser runs at low integrity and the system
+// drops the messages it sends up to this program unless they are let in; the
+// block notice is the only one it sends. Older systems lack the call, and Wine
+// has no integrity levels, so there it changes nothing.
+static void Program_AcceptBlockNotices(void)
+{
+    typedef BOOL(WINAPI * MessageFilterProc)(UINT, DWORD);
+    MessageFilterProc allow = (MessageFilterProc)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter");
+    if (allow)
+        allow(WM_POPUPBLOCKED, MSGFLT_ADD_MESSAGE);
 }
 
 // Runs until WM_QUIT; every message goes past the dialog manager first, which
@@ -62,12 +107,13 @@ static int Program_WindowMain(HINSTANCE module, HINSTANCE, LPSTR, int)
     return Program_MessageLoop(window);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+extern "C" void Program_Start(void)
 {
     RecordsTools_KeepCurrentDirectoryOutOfSearch();
     Program_DetectWindowsFamily();
     InitCommonControls();
     Program_HandOverToRunningCopy();
+    Program_AcceptBlockNotices();
     Settings_LoadBlockingSwitches(&g_loadScratch, &g_switches);
     g_module = GetModuleHandleA(NULL);
     LPSTR commandLine = GetCommandLineA();

@@ -97,7 +97,7 @@ static void SettingsWindow_UninstallHooks(void)
 
 static void SettingsWindow_WriteBox(HWND window, int boxId, const char *valueName)
 {
-    uint32_t value = WindowDecisions_SwitchFromBox(IsDlgButtonChecked(window, boxId));
+    uint32_t value = IsDlgButtonChecked(window, boxId) == BST_CHECKED ? SWITCH_ON : SWITCH_OFF;
     Settings_WriteSwitch(&value, SETTINGS_SUBKEY, valueName);
 }
 

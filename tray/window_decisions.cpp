@@ -26,7 +26,13 @@ enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl
     }
 }
 
-uint32_t WindowDecisions_SwitchFromBox(uint32_t boxState)
+#define PLATFORM_NT 2u   // VER_PLATFORM_WIN32_NT
+
+// The session's own namespace keeps each session's copy apart from NT 5.0 on;
+// before that there are no sessions, and a backslash makes the name invalid.
+const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion)
 {
-    return boxState == 1u ? 1u : 0u;
+    if (platformId == PLATFORM_NT && majorVersion >= 5u)
+        return "Local\\Hushpane.OneCopy";
+    return "Hushpane.OneCopy";
 }

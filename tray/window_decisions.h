@@ -1,5 +1,5 @@
-// Decisions of the settings window that need no Windows: how a WM_COMMAND is
-// routed and which value a check box's state stores.
+// Decisions of the tray program that need no Windows: how a WM_COMMAND is
+// routed and what the one-copy mutex is called.
 #ifndef HUSHPANE_WINDOW_DECISIONS_H
 #define HUSHPANE_WINDOW_DECISIONS_H
 
@@ -18,7 +18,7 @@ enum CommandRoute {
 // wParam of WM_COMMAND and whether lParam carried a control's handle.
 enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl);
 
-// A check box state of exactly BST_CHECKED (1) stores 1; any other state 0.
-uint32_t WindowDecisions_SwitchFromBox(uint32_t boxState);
+// The one-copy mutex's name for GetVersionExA's platform id and major version.
+const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion);
 
 #endif

@@ -1,5 +1,5 @@
-// Command routing of the settings window: the same id means different things
-// depending on whether a control sent it.
+// Command routing of the settings window (the same id means different things
+// depending on whether a control sent it) and the one-copy mutex's name.
 #include <gtest/gtest.h>
 #include "../../tray/window_decisions.h"
 #include "../../tray/resource_ids.h"
@@ -46,9 +46,11 @@ TEST(CommandRouting, SelectionChangesGoToTheListsWhateverTheId)
     EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_INSPECT_LIST, 0), true));
 }
 
-TEST(SwitchFromBox, OnlyCheckedStoresOne)
+TEST(OneCopyMutexName, SessionNamespaceOnlyWhereSessionsExist)
 {
-    EXPECT_EQ(1u, WindowDecisions_SwitchFromBox(1));   // BST_CHECKED
-    EXPECT_EQ(0u, WindowDecisions_SwitchFromBox(0));   // BST_UNCHECKED
-    EXPECT_EQ(0u, WindowDecisions_SwitchFromBox(2));   // BST_INDETERMINATE
+    // Windows 95/98/Me (platform 1) and NT 4.0 take no backslash in a name.
+    EXPECT_STREQ("Hushpane.OneCopy", WindowDecisions_OneCopyMutexName(1, 4));
+    EXPECT_STREQ("Hushpane.OneCopy", WindowDecisions_OneCopyMutexName(2, 4));
+    EXPECT_STREQ("Local\\Hushpane.OneCopy", WindowDecisions_OneCopyMutexName(2, 5));
+    EXPECT_STREQ("Local\\Hushpane.OneCopy", WindowDecisions_OneCopyMutexName(2, 10));
 }
