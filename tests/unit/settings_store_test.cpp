@@ -98,25 +98,16 @@ TEST_F(SettingsStore, OddValuesReadAsTheirBytes)
     FakeRegistry_Put(KEY, "Empty", FAKE_REG_BINARY, {});
     FakeRegistry_PutDword(KEY, "Two", 2);
 
-    uint32_t dest = 0xAABBCCDD;
-    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Sz");
-    EXPECT_EQ(dest, 0xAABB0031u) << "a string \"1\" is 0x31 in the low byte: off";
-
-    dest = 0xAABBCCDD;
-    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Bin2");
-    EXPECT_EQ(dest, 0xAABB0001u);
-
-    dest = 0xAABBCCDD;
-    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Qword");
-    EXPECT_EQ(dest, 0xAABBCCDDu) << "a value longer than 4 bytes must not touch the destination";
-
-    dest = 0xAABBCCDD;
-    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Empty");
-    EXPECT_EQ(dest, 0xAABBCCDDu);
-
-    dest = 0;
-    Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Two");
-    EXPECT_EQ(dest, 2u);
+    auto readOver = [](uint32_t dest, const char *name) {
+        Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, name);
+        return dest;
+    };
+    EXPECT_EQ(readOver(0xAABBCCDD, "Sz"), 0xAABB0031u) << "a string \"1\" is 0x31 in the low byte: off";
+    EXPECT_EQ(readOver(0xAABBCCDD, "Bin2"), 0xAABB0001u);
+    EXPECT_EQ(readOver(0xAABBCCDD, "Qword"), 0xAABBCCDDu)
+        << "a value longer than 4 bytes must not touch the destination";
+    EXPECT_EQ(readOver(0xAABBCCDD, "Empty"), 0xAABBCCDDu);
+    EXPECT_EQ(readOver(0, "Two"), 2u);
 }
 
 TEST_F(SettingsStore, SwitchOfTwoLoadsAsTwoNotOne)
