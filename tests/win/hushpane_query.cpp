@@ -11,6 +11,7 @@
 //                               (see Tray_OnRequest) and passes clicks on it to the icon's owner
 //   tray-recreate               the stand-in forgets its icons and broadcasts "TaskbarCreated"
 //   menu-cancel                 sends WM_CANCELMODE to the settings window
+//   command ID                  posts the menu command ID (WM_COMMAND, lParam 0) to it
 //   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
 //                               the settings window, prints its text (CR and LF as \\r \\n)
 //   box-ok CAPTION              presses the message box's OK button
@@ -304,6 +305,8 @@ int main(int argc, char **argv)
     }
     if (!strcmp(command, "version"))
         return Inspect_Version(arg);
+    if (!strcmp(command, "command"))
+        return Inspect_Window() && PostMessageA(Inspect_Window(), WM_COMMAND, atoi(arg), 0) ? 0 : 1;
     if (!strcmp(command, "menu-cancel"))   // what a click on another window sends on Windows
         return Inspect_Window() ? (SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0), 0) : 1;
     return 2;

@@ -16,7 +16,9 @@ wait_hushpane_exit() {
         kill -0 "$hushpane_pid" 2>/dev/null || break
         sleep 0.1
     done
-    if kill -0 "$hushpane_pid" 2>/dev/null; then code=124; else wait "$hushpane_pid"; code=$?; fi
+    # Still running: keep its pid for the exit trap, which ends it.
+    kill -0 "$hushpane_pid" 2>/dev/null && return 124
+    wait "$hushpane_pid" && code=0 || code=$?
     hushpane_pid=
     return $code
 }
