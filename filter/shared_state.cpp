@@ -1,5 +1,6 @@
 // The shared filter state and the library's entry point.
 #include "shared_state.h"
+#include "session_namespace.h"
 
 struct SharedFilterState *g_state;
 HINSTANCE g_module;
@@ -12,8 +13,7 @@ static HANDLE s_mapping;
 #define CLICK_INTERVAL_SLACK_MS 500u
 
 // One record per session: each user's tray program, hooks and clicks are his
-// own. "Local\" names the session's namespace from Windows 2000 on; Windows
-// 9x and NT 4.0 have one namespace and do not understand the prefix.
+// own.
 #define STATE_NAME_SESSION "Local\\SnapveilFilterState"
 #define STATE_NAME_PLAIN   "SnapveilFilterState"
 
@@ -73,8 +73,7 @@ static SECURITY_ATTRIBUTES *LowLabelAttributes(SECURITY_ATTRIBUTES *attributes)
 // the session's first.
 static void State_Map(const OSVERSIONINFOA *version)
 {
-    const bool hasSessions = version->dwPlatformId == VER_PLATFORM_WIN32_NT &&
-                             version->dwMajorVersion >= 5;
+    const bool hasSessions = Session_HasOwnNamespace(version->dwPlatformId, version->dwMajorVersion);
     SECURITY_ATTRIBUTES attributes;
     SECURITY_ATTRIBUTES *security = NULL;
     if (version->dwPlatformId == VER_PLATFORM_WIN32_NT && version->dwMajorVersion >= 6)

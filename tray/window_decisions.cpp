@@ -1,6 +1,7 @@
 // Plain decisions of the settings window, unit-tested on the host.
 #include "window_decisions.h"
 #include "resource_ids.h"
+#include "../filter/session_namespace.h"
 
 #define NOTIFY_BN_CLICKED     0u
 #define NOTIFY_CBN_SELCHANGE  1u
@@ -26,13 +27,8 @@ enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl
     }
 }
 
-#define PLATFORM_NT 2u   // VER_PLATFORM_WIN32_NT
-
-// The session's own namespace keeps each session's copy apart from NT 5.0 on;
-// before that there are no sessions, and a backslash makes the name invalid.
 const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion)
 {
-    if (platformId == PLATFORM_NT && majorVersion >= 5u)
-        return "Local\\Hushpane.OneCopy";
-    return "Hushpane.OneCopy";
+    return Session_HasOwnNamespace(platformId, majorVersion) ? "Local\\Hushpane.OneCopy"
+                                                             : "Hushpane.OneCopy";
 }

@@ -1,0 +1,18 @@
+// Where named objects that belong to one Windows session live: "Local\" names
+// the session's own namespace from Windows 2000 (NT 5.0) on; Windows 9x and
+// NT 4.0 have a single namespace and take a backslash in a name as invalid.
+// Shared by the hook library's state and the tray program's one-copy mutex.
+#ifndef HUSHPANE_SESSION_NAMESPACE_H
+#define HUSHPANE_SESSION_NAMESPACE_H
+
+#include <stdint.h>
+
+#define SESSION_PLATFORM_NT 2u   // VER_PLATFORM_WIN32_NT
+
+// For GetVersionExA's platform id and major version.
+static inline bool Session_HasOwnNamespace(uint32_t platformId, uint32_t majorVersion)
+{
+    return platformId == SESSION_PLATFORM_NT && majorVersion >= 5u;
+}
+
+#endif
