@@ -57,7 +57,7 @@ void CleanWalk_ReleaseFolder(HANDLE held)
         CloseHandle(held);
 }
 
-static bool FinalPathOf(HANDLE file, char* out)
+bool CleanWalk_HeldFinalPath(HANDLE file, char* out)
 {
     FinalPathProc finalPath = FinalPathFunction();
     out[0] = 0;
@@ -68,15 +68,11 @@ static bool FinalPathOf(HANDLE file, char* out)
     return n > 0 && n < MAX_PATH && CleanRules_PlainFromFinal(raw, out, MAX_PATH);
 }
 
-bool CleanWalk_HeldFinalPath(HANDLE held, char* out)
-{
-    return FinalPathOf(held, out);
-}
-
 static bool StaysInPlace(HANDLE file, const char* expectedFinal)
 {
     char actual[MAX_PATH];
-    return !expectedFinal || (FinalPathOf(file, actual) && lstrcmpiA(actual, expectedFinal) == 0);
+    return !expectedFinal ||
+           (CleanWalk_HeldFinalPath(file, actual) && lstrcmpiA(actual, expectedFinal) == 0);
 }
 
 bool CleanWalk_FinalPath(const char* path, char* out)
@@ -88,7 +84,7 @@ bool CleanWalk_FinalPath(const char* path, char* out)
     HANDLE file = OpenUnfollowed(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool known = FinalPathOf(file, out);
+    bool known = CleanWalk_HeldFinalPath(file, out);
     CloseHandle(file);
     return known;
 }
