@@ -15,22 +15,22 @@ static void NotifyPopupBlocked(HWND notifyWindow)
                         SMTO_ABORTIFHUNG, NOTIFY_TIMEOUT_MS, &ignored);
 }
 
+// A veto is this hook's own answer and goes no further down the chain; any
+// other event gets the chain's answer, so another program's veto stands.
 extern "C" LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    struct SharedFilterState *state = g_state;
-    if (state == NULL) {
-        CallNextHookEx(NULL, code, wParam, lParam);
-        return 0;
-    }
-    if (state->override.passThrough != 1 && code == HCBT_CREATEWND) {
+    const struct FilterSettings *settings = g_settings;
+    const struct OverrideState *input = g_input;
+    if (settings == NULL || input == NULL)
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    if (input->passThrough != 1 && code == HCBT_CREATEWND) {
         char className[CLASS_NAME_BUFFER];
         if (GetClassNameA((HWND)wParam, className, sizeof className) == 0)
             className[0] = '\0';
-        if (Filter_CheckNewWindow(&state->switches, className)) {
-            NotifyPopupBlocked(state->notifyWindow);
+        if (Filter_CheckNewWindow(&settings->switches, className)) {
+            NotifyPopupBlocked(settings->notifyWindow);
             return 1;
         }
     }
-    CallNextHookEx(state->cbtHook, code, wParam, lParam);
-    return 0;
+    return CallNextHookEx(settings->cbtHook, code, wParam, lParam);
 }

@@ -47,26 +47,28 @@ static enum PressVerdict ClassifyPressAt(enum PressKind kind, uint8_t isWin9x, P
     return Override_ClassifyPress(kind, isWin9x, windowClass, controlId, rootClass);
 }
 
+// Both hooks pass every event on and answer what the rest of the chain
+// answered: another program's hook may swallow input, and that must stand.
 extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    struct SharedFilterState *state = g_state;
+    const struct FilterSettings *settings = g_settings;
+    struct OverrideState *input = g_input;
     const enum PressKind kind = Override_PressKind(code, (uint32_t)wParam);
     // The system always passes the structure; a direct caller might not.
-    if (state != NULL && kind != PRESS_IGNORED && lParam != 0) {
+    if (settings != NULL && input != NULL && kind != PRESS_IGNORED && lParam != 0) {
         const MOUSEHOOKSTRUCT *mouse = (const MOUSEHOOKSTRUCT *)lParam;
-        const enum PressVerdict verdict = ClassifyPressAt(kind, state->isWin9x, mouse->pt);
-        Override_RegisterPress(&state->override, verdict, GetTickCount());
+        const enum PressVerdict verdict = ClassifyPressAt(kind, g_isWin9x, mouse->pt);
+        Override_RegisterPress(input, verdict, GetTickCount(), g_clickInterval);
     }
-    CallNextHookEx(state ? state->mouseHook : NULL, code, wParam, lParam);
-    return 0;
+    return CallNextHookEx(settings ? settings->mouseHook : NULL, code, wParam, lParam);
 }
 
 extern "C" LRESULT CALLBACK KeyDownProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    struct SharedFilterState *state = g_state;
-    CallNextHookEx(state ? state->keyboardHook : NULL, code, wParam, lParam);
-    if (state)
-        Override_RegisterKeyDown(&state->override, (uint32_t)wParam,
-                                 ((uint32_t)lParam >> 31) & 1u, GetTickCount());
-    return 0;
+    const struct FilterSettings *settings = g_settings;
+    struct OverrideState *input = g_input;
+    LRESULT chain = CallNextHookEx(settings ? settings->keyboardHook : NULL, code, wParam, lParam);
+    if (settings != NULL && input != NULL)
+        Override_RegisterKeyDown(input, (uint32_t)wParam, ((uint32_t)lParam >> 31) & 1u, GetTickCount());
+    return chain;
 }

@@ -1,3 +1,4 @@
+// The user-override decisions: which presses count and what they do to the filter.
 #include "override_rules.h"
 #include "class_names.h"
 
@@ -47,7 +48,8 @@ enum PressVerdict Override_ClassifyPress(enum PressKind kind, uint8_t isWin9x,
     }
 }
 
-void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now)
+void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now,
+                            uint32_t clickInterval)
 {
     // Decide on this press's own verdict: the stored one may meanwhile be
     // rewritten by a press in another process.
@@ -62,7 +64,7 @@ void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdi
     }
     // Unsigned difference: stays right across the tick count's wrap.
     const uint32_t gap = now - state->lastActivityTick;
-    state->passThrough = gap <= state->clickInterval ? 1 : 0;
+    state->passThrough = gap <= clickInterval ? 1 : 0;
     state->lastActivityTick = now;
 }
 

@@ -40,8 +40,9 @@ enum PressVerdict Override_ClassifyPress(enum PressKind kind, uint8_t isWin9x,
                                          const char *rootClass);
 
 // Applies a press to the pass-through flag: outside opens; inside opens when
-// no more than the click interval has passed since the last activity, else closes.
-void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now);
+// no more than clickInterval ms have passed since the last activity, else closes.
+void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now,
+                            uint32_t clickInterval);
 
 // A key going down, other than Enter, counts as activity.
 void Override_RegisterKeyDown(struct OverrideState *state, uint32_t virtualKey,

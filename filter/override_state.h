@@ -1,5 +1,6 @@
-// The part of the shared filter state that the user-override detection keeps:
-// whether the creation filter stands aside, and the press timing behind it.
+// The input record: what the user-override detection keeps, written by the
+// mouse and keyboard hooks in every process of the session, protected-mode
+// browser tabs included.
 #ifndef HUSHPANE_OVERRIDE_STATE_H
 #define HUSHPANE_OVERRIDE_STATE_H
 
@@ -9,7 +10,6 @@
 
 struct OverrideState {
     uint8_t passThrough;        // 1: every new window passes the filter
-    uint32_t clickInterval;     // double-click time + 500 ms: the longest rapid gap
     uint32_t lastActivityTick;  // last inside press or key-down, GetTickCount ms
     uint32_t pressVerdict;      // 0 inside a browser window, anything else outside
 };

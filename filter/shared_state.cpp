@@ -1,27 +1,36 @@
-// The shared filter state and the library's entry point.
+// The session's records and the library's entry point.
 #include "shared_state.h"
 #include "session_namespace.h"
+#include "session_security.h"
 
-struct SharedFilterState *g_state;
+const struct FilterSettings *g_settings;
+struct OverrideState *g_input;
 HINSTANCE g_module;
+uint8_t g_isWin9x;
+uint32_t g_clickInterval;
 GetAncestorFn g_getAncestor;
 
-static HANDLE s_mapping;
+static HANDLE s_settingsMapping;
+static HANDLE s_inputMapping;
+static struct FilterSettings *s_writableSettings;
+static bool s_hasSessions;
 
 // The double-click time is added to, so a triple click spread over a little
 // more than two double-click spans still counts as rapid.
 #define CLICK_INTERVAL_SLACK_MS 500u
 
-// One record per session: each user's tray program, hooks and clicks are his
-// own.
-#define STATE_NAME_SESSION "Local\\SnapveilFilterState"
-#define STATE_NAME_PLAIN   "SnapveilFilterState"
+// Each user's tray program, hooks and clicks are his own: the records live in
+// the session's namespace where the system has one.
+struct RecordName {
+    const char *session;
+    const char *plain;
+};
+static const RecordName RECORD_SETTINGS = {"Local\\SnapveilFilterState", "SnapveilFilterState"};
+static const RecordName RECORD_INPUT = {"Local\\SnapveilInputState", "SnapveilInputState"};
 
-// A function the running system may lack, from a module already loaded.
-typedef void (*AnyFunction)(void);
-static AnyFunction SystemFunction(const char *module, const char *name)
+static const char *State_Name(const RecordName *name)
 {
-    return (AnyFunction)GetProcAddress(GetModuleHandleA(module), name);
+    return s_hasSessions ? name->session : name->plain;
 }
 
 static void ReadVersion(OSVERSIONINFOA *info)
@@ -32,89 +41,73 @@ static void ReadVersion(OSVERSIONINFOA *info)
     GetVersionExA(info);
 }
 
-// Browsers in protected mode run at low integrity (Vista on) and may not
-// write to objects of the default, medium label. The label goes in at
-// creation, so there is no moment when the record is unlabelled; the access
-// list stays the creator's default, which keeps other users out. Wine has no
-// integrity levels, so this runs only on Windows itself.
-typedef BOOL (WINAPI *InitializeSecurityDescriptorFn)(PSECURITY_DESCRIPTOR, DWORD);
-typedef BOOL (WINAPI *InitializeAclFn)(PACL, DWORD, DWORD);
-typedef BOOL (WINAPI *AddMandatoryAceFn)(PACL, DWORD, DWORD, DWORD, PSID);
-typedef BOOL (WINAPI *SetSecurityDescriptorSaclFn)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
-
-static SECURITY_DESCRIPTOR s_lowLabel;
-static DWORD s_lowLabelAcl[16];   // an ACL with one mandatory label ACE: 28 bytes
-static SID s_lowIntegrity = {SID_REVISION, 1, SECURITY_MANDATORY_LABEL_AUTHORITY,
-                             {SECURITY_MANDATORY_LOW_RID}};
-
-static SECURITY_ATTRIBUTES *LowLabelAttributes(SECURITY_ATTRIBUTES *attributes)
+// Opens the session's record with the access asked for, or creates it
+// zero-filled when this process is the session's first, with the session
+// objects' access list (and the low label for the input record).
+static void *State_Map(const RecordName *name, DWORD size, DWORD access, bool lowLabel, bool isNT,
+                       HANDLE *mapping)
 {
-    InitializeSecurityDescriptorFn initDescriptor = (InitializeSecurityDescriptorFn)
-        SystemFunction("advapi32.dll", "InitializeSecurityDescriptor");
-    InitializeAclFn initAcl = (InitializeAclFn)SystemFunction("advapi32.dll", "InitializeAcl");
-    AddMandatoryAceFn addLabel =
-        (AddMandatoryAceFn)SystemFunction("advapi32.dll", "AddMandatoryAce");
-    SetSecurityDescriptorSaclFn setSacl = (SetSecurityDescriptorSaclFn)
-        SystemFunction("advapi32.dll", "SetSecurityDescriptorSacl");
-    PACL acl = (PACL)s_lowLabelAcl;
-    if (!initDescriptor || !initAcl || !addLabel || !setSacl ||
-        !initDescriptor(&s_lowLabel, SECURITY_DESCRIPTOR_REVISION) ||
-        !initAcl(acl, sizeof s_lowLabelAcl, ACL_REVISION) ||
-        !addLabel(acl, ACL_REVISION, 0, SYSTEM_MANDATORY_LABEL_NO_WRITE_UP, &s_lowIntegrity) ||
-        !setSacl(&s_lowLabel, TRUE, acl, FALSE))
-        return NULL;
-    attributes->nLength = sizeof *attributes;
-    attributes->lpSecurityDescriptor = &s_lowLabel;
-    attributes->bInheritHandle = FALSE;
-    return attributes;
+    *mapping = OpenFileMappingA(access, FALSE, State_Name(name));
+    if (*mapping == NULL) {
+        SECURITY_ATTRIBUTES attributes;
+        SECURITY_ATTRIBUTES *security =
+            isNT ? SessionSecurity_Attributes(&attributes, SECTION_ALL_ACCESS, lowLabel) : NULL;
+        *mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0, size,
+                                      State_Name(name));
+    }
+    return *mapping ? MapViewOfFile(*mapping, access, 0, 0, size) : NULL;
 }
 
-// Opens the session's record, or creates it zero-filled when this process is
-// the session's first.
-static void State_Map(const OSVERSIONINFOA *version)
+struct FilterSettings *State_WritableSettings(void)
 {
-    const bool hasSessions = Session_HasOwnNamespace(version->dwPlatformId, version->dwMajorVersion);
-    SECURITY_ATTRIBUTES attributes;
-    SECURITY_ATTRIBUTES *security = NULL;
-    if (version->dwPlatformId == VER_PLATFORM_WIN32_NT && version->dwMajorVersion >= 6)
-        security = LowLabelAttributes(&attributes);
-    s_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, security, PAGE_READWRITE, 0,
-                                   sizeof(struct SharedFilterState),
-                                   hasSessions ? STATE_NAME_SESSION : STATE_NAME_PLAIN);
-    if (s_mapping == NULL)
-        return;
-    g_state = (struct SharedFilterState *)MapViewOfFile(s_mapping, FILE_MAP_WRITE, 0, 0,
-                                                         sizeof(struct SharedFilterState));
+    if (s_writableSettings == NULL && g_settings != NULL) {
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, State_Name(&RECORD_SETTINGS));
+        if (mapping) {
+            s_writableSettings = (struct FilterSettings *)MapViewOfFile(
+                mapping, FILE_MAP_WRITE, 0, 0, sizeof(struct FilterSettings));
+            CloseHandle(mapping);   // the view keeps the record
+        }
+    }
+    return s_writableSettings;
 }
 
 static void State_Unmap(void)
 {
-    struct SharedFilterState *state = g_state;
-    g_state = NULL;
-    if (state)
-        UnmapViewOfFile(state);
-    if (s_mapping)
-        CloseHandle(s_mapping);
-    s_mapping = NULL;
+    const void *views[] = {g_settings, g_input, s_writableSettings};
+    g_settings = NULL;
+    g_input = NULL;
+    s_writableSettings = NULL;
+    for (const void *view : views)
+        if (view)
+            UnmapViewOfFile(view);
+    if (s_settingsMapping)
+        CloseHandle(s_settingsMapping);
+    if (s_inputMapping)
+        CloseHandle(s_inputMapping);
+    s_settingsMapping = s_inputMapping = NULL;
 }
 
 // Every call, in every process, refreshes the per-process handle and the two
 // platform facts, so a changed double-click time is picked up at the next
-// thread start. Only attach and detach touch the mapping.
+// thread start. Only attach and detach touch the records.
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
     OSVERSIONINFOA version;
     ReadVersion(&version);
     g_module = module;
+    g_clickInterval = GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS;
+    g_isWin9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
     if (reason == DLL_PROCESS_ATTACH) {
-        State_Map(&version);
-        g_getAncestor = (GetAncestorFn)SystemFunction("user32.dll", "GetAncestor");
-    }
-    struct SharedFilterState *state = g_state;
-    if (state) {
-        state->override.clickInterval = GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS;
-        state->isWin9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+        const bool isNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+        s_hasSessions = Session_HasOwnNamespace(version.dwPlatformId, version.dwMajorVersion);
+        g_settings = (const struct FilterSettings *)State_Map(
+            &RECORD_SETTINGS, sizeof(struct FilterSettings), FILE_MAP_READ, false, isNT,
+            &s_settingsMapping);
+        g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
+                                                    FILE_MAP_WRITE, true, isNT, &s_inputMapping);
+        g_getAncestor = (GetAncestorFn)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                                      "GetAncestor");
     }
     if (reason == DLL_PROCESS_DETACH)
         State_Unmap();

@@ -1,5 +1,5 @@
-// The one record every process of a session with Snapveil.dll loaded sees as
-// the same memory.
+// The session's two records, seen as the same memory by every process with
+// Snapveil.dll loaded, and this process's own values.
 #ifndef HUSHPANE_SHARED_STATE_H
 #define HUSHPANE_SHARED_STATE_H
 
@@ -7,23 +7,31 @@
 #include "../settings/settings_store.h"
 #include "override_state.h"
 
-struct SharedFilterState {
+// Written only by the installs and uninstalls, on the tray program's thread;
+// every other process maps it read-only.
+struct FilterSettings {
     uint32_t loadScratch;              // carries a switch over to the next when a value is missing
-    uint8_t isWin9x;
     struct BlockingSwitches switches;  // copies of the registry, refreshed at every install
     HHOOK cbtHook;
     HHOOK mouseHook;
     HHOOK keyboardHook;
     HWND notifyWindow;
-    struct OverrideState override;
 };
 
-// This process's view of the session's state; NULL where it could not be
-// mapped, and then every hook passes everything on and the installs do nothing.
-extern struct SharedFilterState *g_state;
+// This process's views of the records; NULL where one could not be mapped,
+// and then every hook passes everything on and the installs do nothing.
+extern const struct FilterSettings *g_settings;
+extern struct OverrideState *g_input;
 
-// This process's instance handle of the library.
+// The settings record mapped for writing, the first time an install or an
+// uninstall asks; NULL where this process may not write it.
+struct FilterSettings *State_WritableSettings(void);
+
+// This process's instance handle of the library and its own platform facts:
+// a program in a 9x compatibility mode judges its own presses by the 9x rules.
 extern HINSTANCE g_module;
+extern uint8_t g_isWin9x;
+extern uint32_t g_clickInterval;   // double-click time + 500 ms: the longest rapid gap
 
 // GetAncestor where user32 has it (not on Windows 95 nor NT 4.0 before SP4).
 typedef HWND (WINAPI *GetAncestorFn)(HWND, UINT);

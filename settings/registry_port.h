@@ -1,6 +1,6 @@
-// The four registry operations the settings store needs. The Windows build
-// maps them onto advapi32 (registry_win32.cpp); the unit tests link an
-// in-memory registry instead, so the store's rules run without Windows.
+// The registry operations the settings store needs. The Windows build maps
+// them onto advapi32 (registry_win32.cpp); the unit tests link an in-memory
+// registry instead, so the store's rules run without Windows.
 #ifndef HUSHPANE_REGISTRY_PORT_H
 #define HUSHPANE_REGISTRY_PORT_H
 
@@ -8,8 +8,9 @@
 
 typedef void *RegPortKey;
 
-// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE with full access.
-long RegPort_CreateKey(const char *subKey, RegPortKey *key);
+// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE, with full
+// access or for reading only.
+long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key);
 
 // Reads at most *size bytes of a value into data; *size becomes the stored length.
 // Returns 0 only when the whole value fitted.

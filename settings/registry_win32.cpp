@@ -1,12 +1,12 @@
-// Registry port over advapi32: HKEY_LOCAL_MACHINE, full access.
+// Registry port over advapi32: HKEY_LOCAL_MACHINE.
 #include <windows.h>
 #include "registry_port.h"
 
-long RegPort_CreateKey(const char *subKey, RegPortKey *key)
+long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key)
 {
     HKEY opened = NULL;
     LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, NULL, 0,
-                                  KEY_ALL_ACCESS, NULL, &opened, NULL);
+                                  forWriting ? KEY_ALL_ACCESS : KEY_QUERY_VALUE, NULL, &opened, NULL);
     *key = opened;
     return status;
 }

@@ -1,10 +1,11 @@
+// Reading the switches: the tray program and the hook library.
 #include "settings_store.h"
 #include "registry_port.h"
 
 long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueName)
 {
     RegPortKey key = 0;
-    long status = RegPort_CreateKey(subKey, &key);
+    long status = RegPort_CreateKey(subKey, false, &key);
     if (status != 0)
         return status;
 
@@ -23,14 +24,8 @@ long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueNa
 
 void Settings_LoadBlockingSwitches(uint32_t *scratch, struct BlockingSwitches *switches)
 {
-    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER);
-    switches->browser = *scratch;
-    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_MESSENGER);
-    switches->messenger = *scratch;
-    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_TOOLTIP);
-    switches->tooltip = *scratch;
-    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_APPLET);
-    switches->applet = *scratch;
-    Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, SWITCH_NAME_FLASH);
-    switches->flash = *scratch;
+    for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
+        Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, entry.valueName);
+        switches->*entry.place = *scratch;
+    }
 }

@@ -4,10 +4,10 @@
 #define HUSHPANE_SETTINGS_STORE_H
 
 #include <stdint.h>
+#include "../tray/resource_ids.h"
 
 #define SETTINGS_SUBKEY "Software\\Quorvane\\Hushpane\\"
 
-// Value names, in the order they are loaded.
 #define SWITCH_NAME_BROWSER   "Browser"
 #define SWITCH_NAME_MESSENGER "Messenger"
 #define SWITCH_NAME_TOOLTIP   "Tooltip"
@@ -26,12 +26,37 @@ struct BlockingSwitches {
     uint32_t flash;
 };
 
+// Every switch once, in the order it is loaded and written: its value name,
+// its place among the loaded switches, its box in the settings window and
+// what Reset puts in that box.
+struct SwitchEntry {
+    const char *valueName;
+    uint32_t BlockingSwitches::*place;
+    int boxId;
+    uint32_t afterReset;
+};
+
+static const struct SwitchEntry SETTINGS_SWITCHES[] = {
+    {SWITCH_NAME_BROWSER, &BlockingSwitches::browser, IDC_BROWSER_BOX, SWITCH_ON},
+    {SWITCH_NAME_MESSENGER, &BlockingSwitches::messenger, IDC_MESSENGER_BOX, SWITCH_OFF},
+    {SWITCH_NAME_TOOLTIP, &BlockingSwitches::tooltip, IDC_TOOLTIP_BOX, SWITCH_OFF},
+    {SWITCH_NAME_APPLET, &BlockingSwitches::applet, IDC_APPLET_BOX, SWITCH_OFF},
+    {SWITCH_NAME_FLASH, &BlockingSwitches::flash, IDC_FLASH_BOX, SWITCH_OFF},
+};
+#define SWITCH_COUNT ((int)(sizeof SETTINGS_SWITCHES / sizeof SETTINGS_SWITCHES[0]))
+
 // Stores *value as a REG_DWORD. 0 means the key opened and closed, not that the
 // value was stored.
 long Settings_WriteSwitch(const uint32_t *value, const char *subKey, const char *valueName);
 
+// True when this account may write the key (creating it when absent). NT
+// refuses a limited account write access to HKEY_LOCAL_MACHINE; 9x has no
+// access rights, so there it is always true.
+bool Settings_IsWritable(const char *subKey);
+
 // Copies a value of at most 4 bytes, of any type, over the first bytes of *dest;
-// a missing, longer or unreadable value leaves *dest as it was.
+// a missing, longer or unreadable value leaves *dest as it was. The key is
+// opened for reading only, so a limited account still reads what is stored.
 long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueName);
 
 // Reads the five switches in order through *scratch, copying it after each read:

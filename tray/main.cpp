@@ -5,13 +5,13 @@
 #include "program_state.h"
 #include "records_tools.h"
 #include "resource_ids.h"
+#include "session_security.h"
 #include "settings_window.h"
 #include "snapveil.h"
 #include "window_decisions.h"
 
 #define HAND_OVER_WAIT_MS 10000
 #define HAND_OVER_POLL_MS 50
-#define MSGFLT_ADD_MESSAGE 1   // MSGFLT_ADD
 
 BYTE g_isWindows9x;
 HINSTANCE g_module;
@@ -36,19 +36,25 @@ static void Program_DetectWindowsFamily(void)
 
 // A running copy takes over: the same command as the tray menu's "&Settings".
 // Copies started at the same moment would all miss each other's window, so
-// the mutex decides first: a copy that finds it taken waits for the owner's
-// window, and carries on as the only copy if the owner dies first (the mutex
-// comes to it) or shows no window in time.
+// the mutex decides first. A copy that made the mutex is the only one and
+// looks for no window: any program may make one of this class. A copy that
+// finds it taken waits for the owner's window, and carries on as the only
+// copy if the owner dies first (the mutex comes to it) or shows no window in
+// time.
 static void Program_HandOverToRunningCopy(void)
 {
+    SECURITY_ATTRIBUTES attributes;
+    SECURITY_ATTRIBUTES *security =
+        g_isWindows9x ? NULL : SessionSecurity_Attributes(&attributes, MUTEX_ALL_ACCESS, false);
     SetLastError(0);   // a new mutex need not clear it everywhere
-    s_oneCopyMutex = CreateMutexA(NULL, TRUE, s_oneCopyMutexName);
+    s_oneCopyMutex = CreateMutexA(security, TRUE, s_oneCopyMutexName);
     DWORD made = GetLastError();
     // Denied: it exists, made by a copy with more rights (one the installer started).
     bool anotherCopy = made == ERROR_ALREADY_EXISTS || (!s_oneCopyMutex && made == ERROR_ACCESS_DENIED);
+    if (!anotherCopy)
+        return;
     HWND running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
-    for (DWORD waited = 0; !running && anotherCopy && waited < HAND_OVER_WAIT_MS;
-         waited += HAND_OVER_POLL_MS) {
+    for (DWORD waited = 0; !running && waited < HAND_OVER_WAIT_MS; waited += HAND_OVER_POLL_MS) {
         DWORD owner = s_oneCopyMutex ? WaitForSingleObject(s_oneCopyMutex, HAND_OVER_POLL_MS)
                                      : (Sleep(HAND_OVER_POLL_MS), WAIT_TIMEOUT);
         if (owner == WAIT_OBJECT_0 || owner == WAIT_ABANDONED)
@@ -60,19 +66,6 @@ static void Program_HandOverToRunningCopy(void)
     PostMessageA(running, WM_COMMAND, IDM_SETTINGS, 0);
     SetForegroundWindow(running);
     ExitProcess(0);
-}
-
-// From Vista on, a protected-mode browser runs at low integrity and the system
-// drops the messages it sends up to this program unless they are let in; the
-// block notice is the only one it sends. Older systems lack the call, and Wine
-// has no integrity levels, so there it changes nothing.
-static void Program_AcceptBlockNotices(void)
-{
-    typedef BOOL(WINAPI * MessageFilterProc)(UINT, DWORD);
-    MessageFilterProc allow = (MessageFilterProc)(void (*)(void))GetProcAddress(
-        GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter");
-    if (allow)
-        allow(WM_POPUPBLOCKED, MSGFLT_ADD_MESSAGE);
 }
 
 // Runs until WM_QUIT; every message goes past the dialog manager first, which
@@ -113,7 +106,6 @@ extern "C" void Program_Start(void)
     Program_DetectWindowsFamily();
     InitCommonControls();
     Program_HandOverToRunningCopy();
-    Program_AcceptBlockNotices();
     Settings_LoadBlockingSwitches(&g_loadScratch, &g_switches);
     g_module = GetModuleHandleA(NULL);
     LPSTR commandLine = GetCommandLineA();

@@ -1,3 +1,4 @@
+// The browser records lists: what each item does, and loading Foldwright.dll.
 #include "records_tools.h"
 
 #include "../foldwright/foldwright.h"
@@ -49,6 +50,13 @@ const char* RecordsTools_ItemText(int listId, int index)
 }
 
 typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
+typedef BOOL (WINAPI *DefaultDllDirectoriesProc)(DWORD flags);
+#define SEARCH_DEFAULT_DIRS 0x00001000   // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
+
+// Set only where the DLL directory is how the current directory was taken
+// out; programs started from here would inherit it.
+static DllDirectoryProc s_setDllDirectory;
+static char s_dllDirectory[MAX_PATH];
 
 // Fills path (MAX_PATH chars) with the program's own folder, with its final
 // backslash; returns the length, or 0 when room more characters (the
@@ -64,32 +72,43 @@ static DWORD RecordsTools_ProgramFolder(char* path, DWORD room)
     return length + room <= MAX_PATH ? length : 0;
 }
 
-// Naming a folder takes the current directory out as "" does on Windows, and
-// under Wine too, which takes "" for "back to the default"; the program's
-// own folder is searched first anyway.
+// The default directories alone (Windows 8, and Vista and 7 updated) hold for
+// this process only. Else, from XP SP1 on, naming a folder takes the
+// current directory out as "" does on Windows, and under Wine too, which
+// takes "" for "back to the default".
 void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
 {
-    DllDirectoryProc setDllDirectory = (DllDirectoryProc)(void (*)(void))GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-    char folder[MAX_PATH];
-    if (setDllDirectory && RecordsTools_ProgramFolder(folder, 1))
-        setDllDirectory(folder);
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    DefaultDllDirectoriesProc defaultDirectories = (DefaultDllDirectoriesProc)(void (*)(void))
+        GetProcAddress(kernel32, "SetDefaultDllDirectories");
+    if (defaultDirectories && defaultDirectories(SEARCH_DEFAULT_DIRS))
+        return;
+    s_setDllDirectory =
+        (DllDirectoryProc)(void (*)(void))GetProcAddress(kernel32, "SetDllDirectoryA");
+    if (s_setDllDirectory && RecordsTools_ProgramFolder(s_dllDirectory, 1))
+        s_setDllDirectory(s_dllDirectory);
+    else
+        s_setDllDirectory = NULL;
 }
 
-// The copy beside the program first, by its full path, so that a
-// Foldwright.dll in the current directory is never the one that runs where
-// the system still searches there; then the system's search for the name.
+// A program started from here (the FAQ page's browser, an inspected
+// folder's window) gets the system's own search, not this one's folder.
+void RecordsTools_StartingProgram(bool starting)
+{
+    if (s_setDllDirectory)
+        s_setDllDirectory(starting ? NULL : s_dllDirectory);
+}
+
+// Only the copy beside the program, by its full path: a Foldwright.dll
+// anywhere else (the current directory, the PATH) is never the one that runs.
 static HMODULE RecordsTools_LoadFolderTool(void)
 {
     char path[MAX_PATH];
     DWORD length = RecordsTools_ProgramFolder(path, sizeof FOLDWRIGHT_DLL_NAME);
-    if (length > 0) {
-        lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
-        HMODULE library = LoadLibraryA(path);
-        if (library)
-            return library;
-    }
-    return LoadLibraryA(FOLDWRIGHT_DLL_NAME);
+    if (length == 0)
+        return NULL;
+    lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
+    return LoadLibraryA(path);
 }
 
 // Loads the folder tool for this one request only; a missing library or
@@ -114,11 +133,13 @@ void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list)
     if (index == *last)
         return;
     *last = index;
-    const RecordsFolder* folder = RecordsTools_FolderAt(index);
+    const RecordsFolder* folder = RecordsTools_FolderAt((int)SendMessageA(list, CB_GETITEMDATA, index, 0));
     if (!folder)
         return;
     if (listId == IDC_INSPECT_LIST) {
+        RecordsTools_StartingProgram(true);
         RecordsTools_CallFolderTool(FOLDWRIGHT_INSPECT, folder->csidl);
+        RecordsTools_StartingProgram(false);
         return;
     }
     if (MessageBoxA(window, folder->warning, WARNING_CAPTION,

@@ -1,7 +1,7 @@
 // The settings window's two browser records lists: one shows a folder of the
 // browser's records, the other deletes its contents after a warning. The work
 // itself is Foldwright.dll's, loaded for each request, from beside the program
-// first.
+// only.
 #ifndef HUSHPANE_RECORDS_TOOLS_H
 #define HUSHPANE_RECORDS_TOOLS_H
 
@@ -26,9 +26,13 @@ const RecordsFolder* RecordsTools_FolderAt(int index);
 const char* RecordsTools_ItemText(int listId, int index);
 
 // Takes the current directory out of the library search (where the system
-// can, XP SP1 on), so that no Foldwright.dll placed there is ever loaded.
-// Called once at start.
+// can, XP SP1 on), for the libraries the system loads on the program's
+// behalf. Called once at start.
 void RecordsTools_KeepCurrentDirectoryOutOfSearch(void);
+
+// Around starting another program: true before, false after, so that the
+// program starts with the system's own library search.
+void RecordsTools_StartingProgram(bool starting);
 
 // Called for every WM_COMMAND with CBN_SELCHANGE: window is the settings
 // window, listId the control id (low word of wParam), list its handle.

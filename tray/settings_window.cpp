@@ -16,6 +16,9 @@
 #error HUSHPANE_FAQ_URL is set by the build
 #endif
 
+#define MESSAGE_FILTER_ALLOW 1   // MSGFLT_ALLOW, for one window
+#define MESSAGE_FILTER_ADD   1   // MSGFLT_ADD, for the process
+
 #define AUTO_APPLY_TIMER 99
 #define AUTO_APPLY_DELAY_MS 15000
 
@@ -33,8 +36,11 @@ static const char QUICK_TIPS_TEXT[] =
     "   when clicking.\r\n\r\n";
 
 static UINT s_taskbarCreatedMessage;
+// The account may not write the settings key: the boxes show what is stored.
+static bool s_switchesFixed;
 
-// The order the items go in (the lists sort them into the folder table's order).
+// The order the items go in; the lists sort them, and each item carries its
+// folder, so what an item does never depends on where sorting puts it.
 static const int INSPECT_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 1, 2, 3};
 static const int DELETE_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 3, 2, 1};
 
@@ -60,8 +66,10 @@ static void SettingsWindow_CreateList(HWND window, int id, DWORD style, int y,
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", NULL, style, 85, y, 170, 200,
                                 window, (HMENU)(INT_PTR)id, g_module, NULL);
     SendMessageA(list, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
-    for (int i = 0; i < RECORDS_FOLDER_COUNT; ++i)
-        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(id, order[i]));
+    for (int i = 0; i < RECORDS_FOLDER_COUNT; ++i) {
+        LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(id, order[i]));
+        SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)order[i]);
+    }
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }
 
@@ -76,8 +84,33 @@ static void SettingsWindow_CreateButton(HWND window, const PictureButton *button
 }
 
 // Build the window: the template's controls come after these.
+// From Vista on the system drops messages sent up from lower integrity
+// unless they are let in: the block notice from protected-mode browsers,
+// and, for a copy started elevated, the shell's icon callback and its
+// "TaskbarCreated". For this window alone where the system can (Windows 7
+// on), process-wide before; older systems lack both calls, and Wine has no
+// integrity levels, so there this changes nothing.
+static void SettingsWindow_AcceptMessages(HWND window)
+{
+    typedef BOOL(WINAPI * WindowFilterProc)(HWND, UINT, DWORD, void *);
+    typedef BOOL(WINAPI * ProcessFilterProc)(UINT, DWORD);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    WindowFilterProc allowHere =
+        (WindowFilterProc)(void (*)(void))GetProcAddress(user32, "ChangeWindowMessageFilterEx");
+    ProcessFilterProc allow =
+        (ProcessFilterProc)(void (*)(void))GetProcAddress(user32, "ChangeWindowMessageFilter");
+    const UINT messages[] = {WM_POPUPBLOCKED, WM_TRAYICON, s_taskbarCreatedMessage};
+    for (UINT message : messages) {
+        if (allowHere)
+            allowHere(window, message, MESSAGE_FILTER_ALLOW, NULL);
+        else if (allow)
+            allow(message, MESSAGE_FILTER_ADD);
+    }
+}
+
 static void SettingsWindow_OnCreate(HWND window)
 {
+    SettingsWindow_AcceptMessages(window);
     SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67, INSPECT_ITEM_ORDER);
     SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98, DELETE_ITEM_ORDER);
     for (const PictureButton &button : PICTURE_BUTTONS)
@@ -95,46 +128,43 @@ static void SettingsWindow_UninstallHooks(void)
     UninstallKeyDownHook();
 }
 
-static void SettingsWindow_WriteBox(HWND window, int boxId, const char *valueName)
-{
-    uint32_t value = IsDlgButtonChecked(window, boxId) == BST_CHECKED ? SWITCH_ON : SWITCH_OFF;
-    Settings_WriteSwitch(&value, SETTINGS_SUBKEY, valueName);
-}
-
-// Apply: the writes must all be done before the first install, which reloads them.
+// Apply: the writes must all be done before the first install, which reloads
+// them; the Messenger service follows its box right after its write.
 static void SettingsWindow_OnApply(HWND window)
 {
     KillTimer(window, AUTO_APPLY_TIMER);
     SettingsWindow_UninstallHooks();
-    SettingsWindow_WriteBox(window, IDC_BROWSER_BOX, SWITCH_NAME_BROWSER);
-    SettingsWindow_WriteBox(window, IDC_MESSENGER_BOX, SWITCH_NAME_MESSENGER);
-    MessengerService_Switch(g_isWindows9x != 0,
-                            IsDlgButtonChecked(window, IDC_MESSENGER_BOX) == BST_CHECKED);
-    SettingsWindow_WriteBox(window, IDC_TOOLTIP_BOX, SWITCH_NAME_TOOLTIP);
-    SettingsWindow_WriteBox(window, IDC_APPLET_BOX, SWITCH_NAME_APPLET);
-    SettingsWindow_WriteBox(window, IDC_FLASH_BOX, SWITCH_NAME_FLASH);
+    for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
+        bool ticked = IsDlgButtonChecked(window, entry.boxId) == BST_CHECKED;
+        uint32_t value = ticked ? SWITCH_ON : SWITCH_OFF;
+        Settings_WriteSwitch(&value, SETTINGS_SUBKEY, entry.valueName);
+        if (entry.boxId == IDC_MESSENGER_BOX)
+            MessengerService_Switch(g_isWindows9x != 0, ticked);
+    }
     InstallCBTHook(window);
     InstallMouseHook(window);
     InstallKeyDownHook(window);
     ShowWindow(window, SW_MINIMIZE);
 }
 
-// Reset: blocking stops now; the key keeps the last apply's switches.
+// Reset: blocking stops now; the key keeps the last apply's switches. Where
+// the key cannot be written the boxes keep showing what is stored, which is
+// what the next apply installs.
 static void SettingsWindow_OnReset(HWND window)
 {
     SettingsWindow_UninstallHooks();
-    CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
-    CheckDlgButton(window, IDC_TOOLTIP_BOX, BST_UNCHECKED);
-    CheckDlgButton(window, IDC_APPLET_BOX, BST_UNCHECKED);
-    CheckDlgButton(window, IDC_FLASH_BOX, BST_UNCHECKED);
-    CheckDlgButton(window, IDC_MESSENGER_BOX, BST_UNCHECKED);
+    if (!s_switchesFixed)
+        for (const SwitchEntry &entry : SETTINGS_SWITCHES)
+            CheckDlgButton(window, entry.boxId, entry.afterReset == SWITCH_ON ? BST_CHECKED : BST_UNCHECKED);
     MessageBeep(MB_OK);
 }
 
 static void SettingsWindow_OnQuickTips(HWND window)
 {
     MessageBoxA(window, QUICK_TIPS_TEXT, "Quick Tips", MB_ICONINFORMATION);
+    RecordsTools_StartingProgram(true);
     ShellExecuteA(NULL, "open", HUSHPANE_FAQ_URL, NULL, NULL, SW_SHOWDEFAULT);
+    RecordsTools_StartingProgram(false);
 }
 
 static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
@@ -282,21 +312,20 @@ void SettingsWindow_StartClip(HWND window)
     SendDlgItemMessageA(window, IDC_ANIMATION, ACM_OPENA, (WPARAM)g_module, (LPARAM) "FLASHINGP");
 }
 
+// "Browser" is forced on at every start. Where the account may not write the
+// key (a limited one on NT 4.0 to XP) the boxes show the stored switches,
+// which every apply installs, and cannot be changed.
 void SettingsWindow_ShowSwitches(HWND window)
 {
-    if (g_switches.browser == SWITCH_ON) {
-        CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
-    } else {
-        uint32_t on = SWITCH_ON;
-        if (Settings_WriteSwitch(&on, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER) == 0)
-            CheckDlgButton(window, IDC_BROWSER_BOX, BST_CHECKED);
+    s_switchesFixed = !Settings_IsWritable(SETTINGS_SUBKEY);
+    for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
+        bool on = g_switches.*entry.place == SWITCH_ON;
+        if (!on && entry.boxId == IDC_BROWSER_BOX) {
+            uint32_t forced = SWITCH_ON;
+            on = Settings_WriteSwitch(&forced, SETTINGS_SUBKEY, entry.valueName) == 0;
+        }
+        if (on)
+            CheckDlgButton(window, entry.boxId, BST_CHECKED);
+        EnableWindow(GetDlgItem(window, entry.boxId), !s_switchesFixed);
     }
-    if (g_switches.messenger == SWITCH_ON)
-        CheckDlgButton(window, IDC_MESSENGER_BOX, BST_CHECKED);
-    if (g_switches.tooltip == SWITCH_ON)
-        CheckDlgButton(window, IDC_TOOLTIP_BOX, BST_CHECKED);
-    if (g_switches.applet == SWITCH_ON)
-        CheckDlgButton(window, IDC_APPLET_BOX, BST_CHECKED);
-    if (g_switches.flash == SWITCH_ON)
-        CheckDlgButton(window, IDC_FLASH_BOX, BST_CHECKED);
 }

@@ -27,10 +27,12 @@ void FakeRegistry_PutDword(const std::string &subKey, const std::string &name, u
     FakeRegistry_Put(subKey, name, FAKE_REG_DWORD, {bytes, bytes + 4});
 }
 
-long RegPort_CreateKey(const char *subKey, RegPortKey *key)
+long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key)
 {
     if (g_fakeRegistry.createKeyStatus != 0)
         return g_fakeRegistry.createKeyStatus;
+    if (forWriting && g_fakeRegistry.writeOpenStatus != 0)
+        return g_fakeRegistry.writeOpenStatus;
     ++g_fakeRegistry.opens;
     *key = &g_fakeRegistry.keys[subKey];
     return 0;

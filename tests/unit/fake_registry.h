@@ -16,6 +16,7 @@ struct FakeRegistry {
     // Keys by sub-key path, values by name (names compared as given).
     std::map<std::string, std::map<std::string, FakeValue>> keys;
     long createKeyStatus = 0;   // non-zero: every open fails with this code
+    long writeOpenStatus = 0;   // non-zero: every open for writing fails (a limited account)
     int opens = 0;
     int closes = 0;
 };

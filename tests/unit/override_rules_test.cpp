@@ -7,17 +7,12 @@ namespace {
 const uint32_t INTERVAL = 1000;
 const uint32_t T = 5000000;
 
-OverrideState Fresh()
-{
-    OverrideState s{};
-    s.clickInterval = INTERVAL;
-    return s;
-}
+OverrideState Fresh() { return OverrideState{}; }
 
 // An inside press at `now`; returns the pass-through flag it leaves.
 int InsideAt(OverrideState &s, uint32_t now)
 {
-    Override_RegisterPress(&s, VERDICT_INSIDE, now);
+    Override_RegisterPress(&s, VERDICT_INSIDE, now, INTERVAL);
     return s.passThrough;
 }
 
@@ -141,7 +136,7 @@ TEST(OverrideTiming, OutsidePressOpensWithoutTouchingTheActivityTick)
 {
     OverrideState s = Fresh();
     InsideAt(s, T - 5000);
-    Override_RegisterPress(&s, VERDICT_OUTSIDE, T);
+    Override_RegisterPress(&s, VERDICT_OUTSIDE, T, INTERVAL);
     EXPECT_EQ(s.passThrough, 1);
     EXPECT_EQ(s.lastActivityTick, T - 5000);
     EXPECT_NE(s.pressVerdict, PRESS_VERDICT_INSIDE);
@@ -150,7 +145,7 @@ TEST(OverrideTiming, OutsidePressOpensWithoutTouchingTheActivityTick)
 
     OverrideState recent = Fresh();
     InsideAt(recent, T - 300);
-    Override_RegisterPress(&recent, VERDICT_OUTSIDE, T);
+    Override_RegisterPress(&recent, VERDICT_OUTSIDE, T, INTERVAL);
     EXPECT_EQ(InsideAt(recent, T + 600), 1);   // 900 ms after the inside press
 }
 
@@ -159,15 +154,15 @@ TEST(OverrideTiming, NoVerdictReusesTheStoredOne)
     // After an inside press an unlisted window counts as inside, timed.
     OverrideState s = Fresh();
     InsideAt(s, T);
-    Override_RegisterPress(&s, VERDICT_NONE, T + 300);
+    Override_RegisterPress(&s, VERDICT_NONE, T + 300, INTERVAL);
     EXPECT_EQ(s.passThrough, 1);
     EXPECT_EQ(s.lastActivityTick, T + 300);
-    Override_RegisterPress(&s, VERDICT_NONE, T + 300 + INTERVAL + 1);
+    Override_RegisterPress(&s, VERDICT_NONE, T + 300 + INTERVAL + 1, INTERVAL);
     EXPECT_EQ(s.passThrough, 0);
 
     // After an outside press it counts as outside: opens, tick untouched.
-    Override_RegisterPress(&s, VERDICT_OUTSIDE, T + 5000);
-    Override_RegisterPress(&s, VERDICT_NONE, T + 9000);
+    Override_RegisterPress(&s, VERDICT_OUTSIDE, T + 5000, INTERVAL);
+    Override_RegisterPress(&s, VERDICT_NONE, T + 9000, INTERVAL);
     EXPECT_EQ(s.passThrough, 1);
     EXPECT_EQ(s.lastActivityTick, T + 300 + INTERVAL + 1);
     EXPECT_NE(s.pressVerdict, PRESS_VERDICT_INSIDE);
@@ -175,7 +170,7 @@ TEST(OverrideTiming, NoVerdictReusesTheStoredOne)
     // In a fresh state the stored verdict is inside.
     OverrideState fresh = Fresh();
     fresh.passThrough = 1;
-    Override_RegisterPress(&fresh, VERDICT_NONE, T);
+    Override_RegisterPress(&fresh, VERDICT_NONE, T, INTERVAL);
     EXPECT_EQ(fresh.passThrough, 0);
     EXPECT_EQ(fresh.lastActivityTick, T);
 }

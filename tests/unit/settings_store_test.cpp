@@ -86,6 +86,15 @@ TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
     uint32_t dest = 42;
     EXPECT_EQ(Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Browser"), 5);
     EXPECT_EQ(dest, 42u);
+
+    // A limited account may read the key, not write it: the store still loads.
+    g_fakeRegistry.createKeyStatus = 0;
+    g_fakeRegistry.writeOpenStatus = 5;
+    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+    EXPECT_FALSE(Settings_IsWritable(SETTINGS_SUBKEY));
+    EXPECT_EQ(Settings_WriteSwitch(&one, SETTINGS_SUBKEY, "Browser"), 5);
+    g_fakeRegistry.writeOpenStatus = 0;
+    EXPECT_TRUE(Settings_IsWritable(SETTINGS_SUBKEY));
 }
 
 // Values of the wrong type or size: short data lands over the low bytes, long

@@ -16,15 +16,15 @@ static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD app
 }
 
 // Runs the probe on a list of classes; returns its veto mask and checks that
-// exactly one notification arrived per veto.
-static long Probe(const char *classes, const char *what)
+// exactly one notification arrived per veto, but for those in foreign.
+static long Probe(const char *classes, const char *what, long foreign = 0)
 {
     char line[1024];
     wsprintfA(line, "window_probe.exe %s", classes);
     g_hookFixtureNotifications = 0;
     long mask = Check_RunPumping(line, 20000, NULL);
     Check_Pump(100);
-    int vetoes = mask > 0 ? __builtin_popcountl(mask) : 0;
+    int vetoes = mask > 0 ? __builtin_popcountl(mask & ~foreign) : 0;
     printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_hookFixtureNotifications);
     CHECK(mask >= 0, "%s: probe did not finish", what);
     CHECK(g_hookFixtureNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
@@ -34,19 +34,70 @@ static long Probe(const char *classes, const char *what)
 
 #define TAIL64 "_123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ."
 
+// Another program's system-wide hook, installed before the filter's and so
+// called after it: it vetoes windows of its own class, in every process.
+extern "C" __declspec(dllimport) HHOOK InstallOtherProgramsHook(void);
+
+// The settings record as other processes see it: found in the probe's
+// memory by the switches, while the probe waits on its first veto's notice.
+static bool g_findView;
+static void ExpectReadOnlySettingsView(void)
+{
+    const DWORD record[6] = {0x48500005, 1, 0x48500002, 0x48500003, 0x48500004, 0x48500005};
+    int views = 0, readOnly = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (BYTE *at = NULL; VirtualQueryEx(g_checkChild, at, &region, sizeof region); at += region.RegionSize) {
+        DWORD head[6] = {};
+        if (region.State == MEM_COMMIT && region.Type == MEM_MAPPED &&
+            ReadProcessMemory(g_checkChild, at, head, sizeof head, NULL) && !memcmp(head, record, sizeof head)) {
+            ++views;
+            readOnly += region.Protect == PAGE_READONLY;
+        }
+    }
+    CHECK(views == 1 && readOnly == 1, "the probe maps the settings record once, read-only: %d "
+          "view(s), %d read-only", views, readOnly);
+}
+
+static LRESULT CALLBACK FindViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_POPUPBLOCKED && g_findView) {
+        g_findView = false;
+        ExpectReadOnlySettingsView();
+    }
+    return HookFixture_CountingProc(window, message, wParam, lParam);
+}
+
 static void TestEveryRuleAcrossProcesses(void)
 {
+    HHOOK other = InstallOtherProgramsHook();
     SetSwitches(1, 1, 1, 1, 1);
     HookFixture_InstallAll(g_notifyWindow);
     // Bits 0..11 and 16 are listed classes (case variants included); 12..15 and
     // 17 are not. A class name is fetched whole up to 127 characters: a longer
-    // "ATL..." still begins with "ATL", a listed name with more after it is not listed.
+    // "ATL..." still begins with "ATL", a listed name with more after it is not
+    // listed. Bit 18 is the other program's veto, which stands unannounced.
     long mask = Probe("IEFrame ieframe SunAwtCanvas MSAWT_Comp_Class ATL:1234 atlx "
                       "MacromediaFlashPlayerActiveX MSBLPopupMsgWClass msblpopupmsgwclass "
                       "tooltips_class32 TOOLTIPS_CLASS32 SUNAWTCANVAS "
-                      "HushpanePlain AT IEFrame2 XATL ATL" TAIL64 TAIL64 " MacromediaFlashPlayerActiveX" TAIL64,
-                      "all switches on");
-    CHECK(mask == 0x10FFF, "listed classes vetoed, others created: mask 0x%lx", mask);
+                      "HushpanePlain AT IEFrame2 XATL ATL" TAIL64 TAIL64 " MacromediaFlashPlayerActiveX" TAIL64
+                      " OtherProgramsVeto", "all switches on", 1L << 18);
+    CHECK(mask == 0x50FFF, "listed classes and the other program's vetoed, others created: mask 0x%lx", mask);
+    UnhookWindowsHookEx(other);
+
+    // Switches no reader takes for "on", and a notify window that looks for
+    // the settings record in the vetoing process.
+    SetSwitches(1, 0x48500002, 0x48500003, 0x48500004, 0x48500005);
+    HWND finder = HookFixture_CreateNotifyWindow("HushpaneViewFinder", FindViewProc);
+    HookFixture_InstallAll(finder);
+    g_findView = true;
+    CHECK(Probe("IEFrame", "settings view") == 1 && !g_findView, "vetoed, and the view was looked for");
+    DestroyWindow(finder);
+    const char *const records[2] = {"Local\\SnapveilFilterState", "Local\\SnapveilInputState"};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE record = OpenFileMappingA(READ_CONTROL, FALSE, records[i]);
+        Check_SessionSecurity(record, i == 1, records[i]);
+        CloseHandle(record);
+    }
 }
 
 static void TestSwitchesOff(void)
@@ -247,11 +298,10 @@ static void TestHookProceduresCalledDirectly(void)
     HWND vetoed = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
     CHECK(!vetoed && g_reachedNext == 0, "a veto reached the next hook %d time(s)", g_reachedNext);
     HWND passed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
-    CHECK(passed && g_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
-          "is not passed on (%p, %d)", (void *)passed, g_reachedNext);
+    CHECK(!passed && g_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
+          "stands (%p, %d)", (void *)passed, g_reachedNext);
     UnhookWindowsHookEx(filter);
     UnhookWindowsHookEx(next);
-    DestroyWindow(passed);
     HookFixture_UninstallAll();
 }
 
