@@ -67,9 +67,19 @@ static void Registry_Expect(const DWORD expected[5], const char *when)
 static PROCESS_INFORMATION s_hushpane;
 static DWORD s_startTick, s_shownTick;
 
+// Settings windows after `after`; a window of the class that this test made
+// itself is not Hushpane's.
+static HWND Hushpane_NextWindow(HWND after)
+{
+    DWORD owner = 0;
+    while ((after = FindWindowExA(NULL, after, "DoviZavazovu", NULL)) &&
+           (GetWindowThreadProcessId(after, &owner), owner == GetCurrentProcessId())) {}
+    return after;
+}
+
 static HWND Hushpane_Window(void)
 {
-    return FindWindowA("DoviZavazovu", NULL);
+    return Hushpane_NextWindow(NULL);
 }
 
 template <typename Condition>
@@ -149,7 +159,7 @@ static bool Hushpane_Start(void)
         }
     }
     int windows = 0;
-    for (HWND window = NULL; (window = FindWindowExA(NULL, window, "DoviZavazovu", NULL));)
+    for (HWND window = NULL; (window = Hushpane_NextWindow(window));)
         ++windows;
     CHECK(shown && windows == 1, "three copies at once leave one settings window: %d", windows);
     return shown;
@@ -498,10 +508,50 @@ static const DWORD RESET_STORED[5] = {1, 0, 0, 0, 0};
 // An unwritable settings key, then a first start, apply by a click, the
 // hand-over of a second start, no second apply from the timer, reset, apply
 // by Enter, and Esc.
+// The settings key as a limited account sees it: anyone may read it, nobody
+// may write it (this test may still delete it and its access list).
+static void Registry_MakeReadOnly(void)
+{
+    HKEY key;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC, &key);
+    static DWORD dacl[16];
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    SID everyone = {SID_REVISION, 1, world, {SECURITY_WORLD_RID}};
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl((PACL)dacl, sizeof dacl, ACL_REVISION);
+    AddAccessAllowedAce((PACL)dacl, ACL_REVISION, KEY_READ | DELETE | WRITE_DAC, &everyone);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, (PACL)dacl, FALSE);
+    CHECK(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == 0, "settings key made read-only");
+    RegCloseKey(key);
+}
+
 static void TestManualApplyResetAndEsc(void)
 {
-    printf("-- settings key refused; first start, manual apply, second start, reset, Esc\n");
+    printf("-- limited account, settings key refused; first start, manual apply, second start, reset, Esc\n");
     Service_StopAndWait();
+    const DWORD stored[5] = {1, 0, 1, 0, 0};
+    Registry_Store(stored);
+    Registry_MakeReadOnly();
+    if (Hushpane_Start()) {
+        HWND window = Hushpane_Window();
+        const int storedBoxes[5] = {1, 0, 1, 0, 0};
+        ExpectBoxes(storedBoxes, "limited account: the stored switches");
+        for (const SwitchEntry &entry : SETTINGS_SWITCHES)
+            CHECK(!IsWindowEnabled(GetDlgItem(window, entry.boxId)), "box %d cannot be changed", entry.boxId);
+        HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, "Local\\Hushpane.OneCopy");
+        Check_SessionSecurity(mutex, false, "one-copy mutex");
+        CloseHandle(mutex);
+        PostMessageA(window, WM_COMMAND, IDC_APPLY, (LPARAM)GetDlgItem(window, IDC_APPLY));
+        CHECK(WaitFor(WindowHidden, 15000), "limited account: hidden after OK");
+        Filter_Close();
+        DWORD took;
+        CHECK(Probe("IEFrame tooltips_class32 SunAwtCanvas", &took) == 3, "blocking as stored");
+        Registry_Expect(stored, "limited account: nothing written");
+        PostMessageA(window, WM_COMMAND, IDM_QUIT_BLOCKING, 0);
+        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit on a limited account");
+        Service_StopAndWait();
+    }
     const int onlyBrowser[5] = {1, 0, 0, 0, 0};
     Registry_Clear(true);
     if (Hushpane_Start()) {
@@ -610,7 +660,15 @@ static void TestAutoApplyAndQuit(void)
     printf("-- auto-apply after a second start, Quit\n");
     const DWORD stored[5] = {0, 1, 0, 1, MISSING};
     Registry_Store(stored);
-    if (!Hushpane_Start())
+    // Any program may make a window of the class: it is no running copy.
+    WNDCLASSA squatterClass = {};
+    squatterClass.lpfnWndProc = DefWindowProcA;
+    squatterClass.lpszClassName = "DoviZavazovu";
+    RegisterClassA(&squatterClass);
+    HWND squatter = CreateWindowExA(0, "DoviZavazovu", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    bool started = Hushpane_Start();
+    DestroyWindow(squatter);
+    if (!started)
         return;
     // Flash is missing and carries Applet's 1 over.
     const int boxes[5] = {1, 1, 0, 1, 1};
