@@ -12,12 +12,7 @@ if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows")
 endif()
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
-    # windres reads the pictures itself; CMake does not see them, so name them,
-    # or a redrawn picture would not rebuild what holds the resources.
-    file(GLOB HUSHPANE_RC_PICTURES CONFIGURE_DEPENDS
-         ${CMAKE_CURRENT_LIST_DIR}/*.ico ${CMAKE_CURRENT_LIST_DIR}/*.bmp ${CMAKE_CURRENT_LIST_DIR}/*.avi)
-    set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/hushpane.rc PROPERTIES
-        OBJECT_DEPENDS "${HUSHPANE_RC_PICTURES};${PROJECT_SOURCE_DIR}/tray/resource_ids.h")
+    # The script's pictures are named as its dependencies in tray/CMakeLists.txt.
     hushpane_wine_test(resources_test
         SOURCES ${PROJECT_SOURCE_DIR}/tests/win/resources_test.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/hushpane.rc
