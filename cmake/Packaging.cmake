@@ -32,20 +32,39 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "Hushpane.exe")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_NSIS_DEFINES "!define MUI_STARTMENUPAGE_DEFAULTFOLDER \"Hushpane\"")
+# The finish page starts Hushpane through the shell, so that it runs as the
+# signed-in user, unelevated: a copy started by the elevated installer itself
+# would make its session objects and its window elevated, out of reach of
+# the user's own programs and of Explorer's messages to its icon.
+set(CPACK_NSIS_DEFINES [=[
+!define MUI_STARTMENUPAGE_DEFAULTFOLDER "Hushpane"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION HushpaneStartAsUser
+Function HushpaneStartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\Hushpane.exe"'
+FunctionEnd
+]=])
 set(CPACK_NSIS_HELP_LINK "https://${HUSHPANE_FAQ_HOST}/faq/")
-set(CPACK_NSIS_MUI_FINISHPAGE_RUN "Hushpane.exe")
+
+# The window class and the quit command, as the program defines them.
+file(STRINGS ${PROJECT_SOURCE_DIR}/tray/program_state.h class_line
+     REGEX "^#define SETTINGS_WINDOW_CLASS ")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" HUSHPANE_WINDOW_CLASS "${class_line}")
+file(STRINGS ${PROJECT_SOURCE_DIR}/tray/resource_ids.h quit_line REGEX "^#define IDM_QUIT_BLOCKING ")
+string(REGEX REPLACE ".* ([0-9]+)$" "\\1" HUSHPANE_QUIT_COMMAND "${quit_line}")
 
 # A running copy holds its files and has its hooks in every process with a
-# window: send it its tray menu's "Quit Blocking" command (WM_COMMAND 1010,
-# lParam 0) and wait for the process to end before files are replaced or removed.
+# window: send it its tray menu's "Quit Blocking" command (WM_COMMAND, lParam
+# 0) and wait for the process to end before files are replaced or removed. A
+# window that does not answer (hung, or another program's of the same class)
+# holds neither step up for more than a few seconds.
 function(hushpane_nsis_quit_running out prefix)
     set(${out} "
-  FindWindow $0 \"DoviZavazovu\"
+  FindWindow $0 \"${HUSHPANE_WINDOW_CLASS}\"
   StrCmp $0 0 ${prefix}_not_running
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
     System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
-    SendMessage $0 0x0111 1010 0
+    SendMessage $0 0x0111 ${HUSHPANE_QUIT_COMMAND} 0 /TIMEOUT=5000
     System::Call 'kernel32::WaitForSingleObject(p r2, i 10000)'
     System::Call 'kernel32::CloseHandle(p r2)'
   ${prefix}_not_running:
