@@ -37,8 +37,10 @@ static const int LIST_IDS[2] = {IDC_INSPECT_LIST, IDC_DELETE_LIST};
 static void FillList(HWND list, int listId)
 {
     const int order[RECORDS_FOLDER_COUNT] = {2, 0, 3, 1};
-    for (int i = 0; i < RECORDS_FOLDER_COUNT; i++)
-        SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(listId, order[i]));
+    for (int i = 0; i < RECORDS_FOLDER_COUNT; i++) {
+        LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(listId, order[i]));
+        SendMessageA(list, CB_SETITEMDATA, item, order[i]);
+    }
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }
 

@@ -190,15 +190,17 @@ grep -q '^handled 1001 1 popups=0' "$log" && pass "no message tells of the missi
     fail "something showed after Yes without the library"
 kill -0 "$window_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
 
-# Hushpane.exe itself, started elsewhere, with a stand-in that marks its
-# loading in the current directory: that one is never loaded, the one placed
-# beside the program is.
+# Hushpane.exe itself, started elsewhere, with stand-ins that mark their
+# loading in the current directory and on the PATH: neither is ever loaded,
+# the one placed beside the program is.
 cp Hushpane.exe Snapveil.dll "$alone/program/"
-(cd "$alone/cwd" && exec wine "$alone/program/Hushpane.exe") &
+mkdir "$alone/path" && cp standin/Foldwright.dll "$alone/path/"
+(cd "$alone/cwd" && WINEPATH=$(winepath -w "$alone/path") exec wine "$alone/program/Hushpane.exe") &
 hushpane_pid=$!
 if inspect wait shown 15000; then
     wine foldwright_driver.exe choose 1000 1 >/dev/null || fail "choosing Inspect Favorites failed"
-    check "no Foldwright.dll is loaded from the current directory" fails test -e "$alone/cwd/Foldwright.dll.loaded"
+    check "no Foldwright.dll is loaded from the current directory or the PATH" \
+        fails test -e "$alone/cwd/Foldwright.dll.loaded" -o -e "$alone/path/Foldwright.dll.loaded"
     cp standin/Foldwright.dll "$alone/program/"
     wine foldwright_driver.exe choose 1000 2 >/dev/null || fail "choosing Inspect History failed"
     check "the one beside the program is" test -e "$alone/program/Foldwright.dll.loaded"
