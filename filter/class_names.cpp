@@ -1,3 +1,4 @@
+// Case-blind class name comparisons, in ASCII.
 #include "class_names.h"
 
 static char FoldCase(char c)

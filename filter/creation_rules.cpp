@@ -1,3 +1,4 @@
+// The creation filter's decision: which switched-on rule names the new window's class.
 #include "creation_rules.h"
 #include "class_names.h"
 

@@ -9,8 +9,8 @@ static const char WARNING_CAPTION[] = "Warning";
 // The selection each list last acted on; both lists start on item 0. The list
 // control also reports a pick of the item already selected, which must not
 // start the same request again.
-static int g_inspectSelection = 0;
-static int g_deleteSelection = 0;
+static int s_inspectSelection = 0;
+static int s_deleteSelection = 0;
 
 static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
     {CSIDL_NUMBER_COOKIES, "Inspect Cookies", "Delete Cookies",
@@ -30,16 +30,16 @@ static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
      "you sure you want to proceed?"},
 };
 
-const RecordsFolder* RecordsTools_FolderAt(int index)
+const RecordsFolder *RecordsTools_FolderAt(int index)
 {
     if (index < 0 || index >= RECORDS_FOLDER_COUNT)
         return NULL;
     return &RECORDS_FOLDERS[index];
 }
 
-const char* RecordsTools_ItemText(int listId, int index)
+const char *RecordsTools_ItemText(int listId, int index)
 {
-    const RecordsFolder* folder = RecordsTools_FolderAt(index);
+    const RecordsFolder *folder = RecordsTools_FolderAt(index);
     if (!folder)
         return NULL;
     if (listId == IDC_INSPECT_LIST)
@@ -61,7 +61,7 @@ static char s_dllDirectory[MAX_PATH];
 // Fills path (MAX_PATH chars) with the program's own folder, with its final
 // backslash; returns the length, or 0 when room more characters (the
 // terminator included) would not fit after it.
-static DWORD RecordsTools_ProgramFolder(char* path, DWORD room)
+static DWORD RecordsTools_ProgramFolder(char *path, DWORD room)
 {
     DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
@@ -113,7 +113,7 @@ static HMODULE RecordsTools_LoadFolderTool(void)
 
 // Loads the folder tool for this one request only; a missing library or
 // export drops the request without a word.
-static void RecordsTools_CallFolderTool(const char* exportName, int csidl)
+static void RecordsTools_CallFolderTool(const char *exportName, int csidl)
 {
     HMODULE library = RecordsTools_LoadFolderTool();
     if (!library)
@@ -129,11 +129,11 @@ void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list)
     if (listId != IDC_INSPECT_LIST && listId != IDC_DELETE_LIST)
         return;
     int index = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
-    int* last = listId == IDC_INSPECT_LIST ? &g_inspectSelection : &g_deleteSelection;
+    int *last = listId == IDC_INSPECT_LIST ? &s_inspectSelection : &s_deleteSelection;
     if (index == *last)
         return;
     *last = index;
-    const RecordsFolder* folder = RecordsTools_FolderAt((int)SendMessageA(list, CB_GETITEMDATA, index, 0));
+    const RecordsFolder *folder = RecordsTools_FolderAt((int)SendMessageA(list, CB_GETITEMDATA, index, 0));
     if (!folder)
         return;
     if (listId == IDC_INSPECT_LIST) {

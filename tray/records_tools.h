@@ -7,23 +7,23 @@
 
 #include <windows.h>
 
-// One browser folder and how the lists present it. The lists are sorted, so
-// the table is in the lists' display order: index 0 is the first item.
+// One browser folder and how the lists present it, in the lists' display
+// order; each list item carries its folder's index in this table.
 struct RecordsFolder {
     int csidl;
-    const char* inspectItem;
-    const char* deleteItem;
-    const char* warning;
+    const char *inspectItem;
+    const char *deleteItem;
+    const char *warning;
 };
 
 #define RECORDS_FOLDER_COUNT 4
 
-// The folder shown at a list index, or NULL outside 0 to 3 (no selection).
-const RecordsFolder* RecordsTools_FolderAt(int index);
+// The folder at a table index, or NULL outside 0 to 3.
+const RecordsFolder *RecordsTools_FolderAt(int index);
 
 // The item text for a list (IDC_INSPECT_LIST or IDC_DELETE_LIST) at an index,
 // or NULL; for filling the lists.
-const char* RecordsTools_ItemText(int listId, int index);
+const char *RecordsTools_ItemText(int listId, int index);
 
 // Takes the current directory out of the library search (where the system
 // can, XP SP1 on), for the libraries the system loads on the program's

@@ -1,3 +1,4 @@
+// The creation filter's rule table, one switch at a time and all together.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// The override decisions: which presses count, the click interval, keys.
 #include <gtest/gtest.h>
 
 #include "override_rules.h"

@@ -1,3 +1,4 @@
+// The settings store over an in-memory registry: key, value names, bytes and carry-over.
 #include <gtest/gtest.h>
 
 #include "fake_registry.h"
@@ -27,16 +28,16 @@ void ExpectSwitches(const BlockingSwitches &s, uint32_t browser, uint32_t messen
               std::vector<uint32_t>({browser, messenger, tooltip, applet, flash}));
 }
 
+// Through the one switch table, which names the values in load order.
 TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)
 {
-    const uint32_t on = 1, off = 0;
-    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Browser");
-    Settings_WriteSwitch(&off, SETTINGS_SUBKEY, "Messenger");
-    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Tooltip");
-    Settings_WriteSwitch(&off, SETTINGS_SUBKEY, "Applet");
-    Settings_WriteSwitch(&on, SETTINGS_SUBKEY, "Flash");
+    ASSERT_EQ(SWITCH_COUNT, 5);
+    for (int i = 0; i < SWITCH_COUNT; ++i) {
+        const uint32_t value = 10 + i;
+        Settings_WriteSwitch(&value, SETTINGS_SUBKEY, SETTINGS_SWITCHES[i].valueName);
+    }
     uint32_t scratch = 0;
-    ExpectSwitches(Load(scratch), 1, 0, 1, 0, 1);
+    ExpectSwitches(Load(scratch), 10, 11, 12, 13, 14);
     EXPECT_EQ(g_fakeRegistry.keys[KEY]["Browser"].type, FAKE_REG_DWORD);
     EXPECT_EQ(g_fakeRegistry.opens, g_fakeRegistry.closes);
 }
