@@ -3,9 +3,10 @@
 # only be made with `ln -s` under Wine, and a listing of the disk is the one
 # honest witness of what was deleted. Each browser folder gets files, nested
 # folders, links to things outside it and a read-only file; cleaning must
-# empty exactly that folder, keep the folder and every link's target, skip
-# what is in use or read-only, and refuse every input that is not one of the
-# four folders or that resolves somewhere unsafe.
+# empty exactly that folder (the favourites into the Recycle Bin, Wine's XDG
+# trash), keep the folder, every link's target and what other programs keep
+# in the cache, skip what is in use or read-only, and refuse every input that
+# is not one of the four folders or that resolves somewhere unsafe.
 #   foldwright_clean.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
 set -u
 bin=${1:?bin directory}
@@ -16,12 +17,16 @@ source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-work=$(mktemp -d /tmp/foldwright_clean.XXXXXX)
+# Beside the prefix, so its drive is as fixed as C: is.
+work=$(mktemp -d "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX")
+export XDG_DATA_HOME=$work/xdg      # Wine's Recycle Bin, for each wine process; it must exist
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
+network="$WINEPREFIX/dosdevices/n:" network_target=$(readlink "$WINEPREFIX/dosdevices/n:")
 declare -A folder win probe
 siblings=()
 cleanup() {
     rm -f "$drive"
+    [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
     [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
     [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
     rm -rf "$work"
@@ -67,26 +72,27 @@ listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
 # Everything a wrong delete could reach: the profile, the test's own areas;
 # Temp is Wine's scratch, and the four folders are judged on their own.
 snapshot() {
-    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune)
+    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune -o -path "$XDG_DATA_HOME" -prune)
     local csidl
     for csidl in "$@"; do prune+=(-o -path "${folder[$csidl]}" -prune); done
     find "$(realpath "$WINEPREFIX/drive_c/users")" "$work" \( "${prune[@]}" \) -o -printf '%p %y %s %l\n' | sort
 }
 
 for csidl in 33 6 34 32; do populate "${folder[$csidl]}" "$csidl"; done
-mkdir -p "${folder[34]}/inuse"
+mkdir -p "${folder[34]}/inuse" "${folder[32]}/Content.Outlook/K3X9" "${folder[32]}/OLK5A1"
 echo held >"${folder[34]}/inuse/held.txt"
 echo other >"${folder[34]}/inuse/other.txt"
+echo draft >"${folder[32]}/Content.Outlook/K3X9/draft.doc"
+echo reply >"${folder[32]}/OLK5A1/reply.txt"
 
 # A sandbox drive for the redirections, so that a wrong clean harms nothing real.
-mkdir -p "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" "$work/q/browser/cookies"
-for d in "$work/q" "$work/q/area" "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" \
-    "$work/q/browser" "$work/q/browser/cookies"; do
-    echo sentinel >"$d/sentinel.txt"
+for d in xdg/Trash q q/area q/area/docs q/area/docs/fav q/area/pics q/roam q/linktarget q/browser q/browser/cookies n/fav; do
+    mkdir -p "$work/$d" && echo sentinel >"$work/$d/sentinel.txt"
 done
 ln -s "$work/q/linktarget" "$work/q/linked"
 [ -e "$drive" ] && { echo "FAIL: drive q: is taken in this prefix"; exit 1; }
-ln -s "$work/q" "$drive"
+[ -n "$network_target" ] || { echo "FAIL: the session declares no network drive n:"; exit 1; }
+ln -s "$work/q" "$drive" && ln -sfn "$work/n" "$network"
 
 before=$(snapshot)
 before_folders=$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)
@@ -101,8 +107,8 @@ fi
 
 # Refused places, arranged through the shell folder registry values, which
 # Wine honours: a drive root, a folder that is a link, a folder holding the
-# documents folder, the application data folder itself, a folder holding
-# another browser folder.
+# documents folder or inside it, the application data folder itself, a folder
+# holding another browser folder, the pictures folder, a network drive.
 redirect() { # description, args
     local what=$1; shift
     if out=$(driver redirect "$@"); then
@@ -116,6 +122,12 @@ redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
 redirect "a folder holding the documents folder" 0x22 'History=Q:\area' 'Personal=Q:\area\docs'
 redirect "the application data folder" 0x20 'Cache=Q:\roam' 'AppData=Q:\roam'
 redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Cookies=Q:\browser\cookies'
+redirect "a folder inside the documents folder" 0x06 'Favorites=Q:\area\docs\fav' 'Personal=Q:\area\docs'
+redirect "the pictures folder" 0x06 'Favorites=Q:\area\pics' 'My Pictures=Q:\area\pics'
+redirect "a folder on a network drive" 0x06 'Favorites=N:\fav'
+# Before Vista nothing tells where a path leads, so any link along it refuses it.
+check "a link in a middle part of a path is seen" driver crosses 'Q:\linked\sentinel.txt'
+check "a plain path crosses no link" fails driver crosses 'Q:\area\docs'
 # Nothing in the system or program files folders is emptied; the same folder
 # below the Windows folder (where 9x keeps the cache) is.
 while IFS='|' read -r csidl _ unixpath; do probe[$csidl]=$unixpath/foldwright_probe; done < <(driver paths 0x25 0x26 0x24)
@@ -153,18 +165,17 @@ for csidl in 33 6 32 34; do
     others=()
     for c in "${remaining[@]}"; do [ "$c" != "$csidl" ] && others+=("$c"); done
     others_before=$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)
-    if [ "$csidl" = 34 ]; then
-        driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
-        expected="$kept
-./inuse d
-./inuse/held.txt f"
-        expected=$(echo "$expected" | sort)
-        what="history, with a file in use"
-    else
-        driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
-        expected=$kept
-        what="folder $csidl"
-    fi
+    own_before=$(listing "${folder[$csidl]}") expected=$kept what="folder $csidl"
+    [ "$csidl" = 34 ] || driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
+    case $csidl in
+    34) driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
+        expected=$(printf '%s\n' "$kept" './inuse d' './inuse/held.txt f' | sort) what="history, with a file in use" ;;
+    32) expected=$(printf '%s\n' "$kept" ./Content.Outlook{,/K3X9}' d' ./Content.Outlook/K3X9/draft.doc' f' \
+            ./OLK5A1' d' ./OLK5A1/reply.txt' f' | sort) what="the cache (not Outlook's nor Office's)" ;;
+    6) expected=$(grep -E '^\./[^/]+ l$' <<<"$own_before") what="the favourites (to the bin)"
+        expect_same "the rest of the favourites is in the Recycle Bin, links unfollowed" \
+            "$(grep -vE '^\./[^/]+ l$' <<<"$own_before")" "$(listing "$XDG_DATA_HOME/Trash/files")" ;;
+    esac
     if [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ]; then
         expect_same "$what is emptied but for links, read-only and in-use entries" \
             "$expected" "$(listing "${folder[$csidl]}")"
