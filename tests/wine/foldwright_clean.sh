@@ -49,22 +49,13 @@ populate() {
     local f=$1 o=$work/outside/$2
     find "$f" -mindepth 1 -delete
     mkdir -p "$o/dir" "$o/empty" "$f/nested/deeper"
-    echo keep >"$o/dir/keep.txt"
-    echo keep >"$o/file.txt"
-    echo a >"$f/a.txt"
-    head -c 70000 /dev/zero >"$f/b.dat"
-    echo c >"$f/nested/c.txt"
-    echo d >"$f/nested/deeper/d.txt"
-    ln -s "$o/dir" "$f/link_dir"
-    ln -s "$o/file.txt" "$f/link_file"
-    ln -s "$o/empty" "$f/nested/link_empty"
-    ln -s /nonexistent-foldwright-target "$f/dangling"
-    echo r >"$f/readonly.txt"
-    chmod a-w "$f/readonly.txt"
-    local sibling
-    sibling="$(dirname "$f")/sibling_of_$(basename "$f").txt"
-    echo s >"$sibling"
-    siblings+=("$sibling")
+    echo keep >"$o/dir/keep.txt"; echo keep >"$o/file.txt"
+    echo a >"$f/a.txt"; head -c 70000 /dev/zero >"$f/b.dat"
+    echo c >"$f/nested/c.txt"; echo d >"$f/nested/deeper/d.txt"
+    ln -s "$o/dir" "$f/link_dir"; ln -s "$o/file.txt" "$f/link_file"
+    ln -s "$o/empty" "$f/nested/link_empty"; ln -s /nonexistent-foldwright-target "$f/dangling"
+    echo r >"$f/readonly.txt"; chmod a-w "$f/readonly.txt"
+    siblings+=("$(dirname "$f")/sibling_of_$(basename "$f").txt"); echo s >"${siblings[-1]}"
 }
 
 listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
@@ -80,10 +71,8 @@ snapshot() {
 
 for csidl in 33 6 34 32; do populate "${folder[$csidl]}" "$csidl"; done
 mkdir -p "${folder[34]}/inuse" "${folder[32]}/Content.Outlook/K3X9" "${folder[32]}/OLK5A1"
-echo held >"${folder[34]}/inuse/held.txt"
-echo other >"${folder[34]}/inuse/other.txt"
-echo draft >"${folder[32]}/Content.Outlook/K3X9/draft.doc"
-echo reply >"${folder[32]}/OLK5A1/reply.txt"
+echo held >"${folder[34]}/inuse/held.txt"; echo other >"${folder[34]}/inuse/other.txt"
+echo draft >"${folder[32]}/Content.Outlook/K3X9/draft.doc"; echo reply >"${folder[32]}/OLK5A1/reply.txt"
 
 # A sandbox drive for the redirections, so that a wrong clean harms nothing real.
 for d in xdg/Trash q q/area q/area/docs q/area/docs/fav q/area/pics q/roam q/linktarget q/browser q/browser/cookies n/fav; do
@@ -99,23 +88,16 @@ before_folders=$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)
 
 # Refused folder numbers: Windows, profile, desktop, nonsense, documents,
 # application data, desktop directory.
-if driver clean 0x24 0x28 0x00 -1 9999 0x05 0x1A 0x10 >/dev/null; then
-    expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
-else
-    fail "driver could not call HLCleanFolder"
-fi
+driver clean 0x24 0x28 0x00 -1 9999 0x05 0x1A 0x10 >/dev/null || fail "driver could not call HLCleanFolder"
+expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
 
 # Refused places, arranged through the shell folder registry values, which
 # Wine honours: a drive root, a folder that is a link, a folder holding the
 # documents folder or inside it, the application data folder itself, a folder
 # holding another browser folder, the pictures folder, a network drive.
 redirect() { # description, args
-    local what=$1; shift
-    if out=$(driver redirect "$@"); then
-        expect_same "$what is refused" "$before" "$(snapshot)"
-    else
-        fail "$what: $out"
-    fi
+    local what=$1 out; shift
+    if out=$(driver redirect "$@"); then expect_same "$what is refused" "$before" "$(snapshot)"; else fail "$what: $out"; fi
 }
 redirect "a drive root" 0x21 'Cookies=Q:\'
 redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
@@ -152,12 +134,7 @@ expect_same "the browser folders are untouched by refusals" "$before_folders" \
 # What stays after a clean under Wine: the links (Wine deletes a link's target
 # whatever the flags, so the DLL leaves them), the folders holding them, and
 # the read-only file.
-kept='./dangling l
-./link_dir l
-./link_file l
-./nested d
-./nested/link_empty l
-./readonly.txt f'
+kept=$(printf '%s\n' './dangling l' './link_dir l' './link_file l' './nested d' './nested/link_empty l' './readonly.txt f')
 
 outside_before=$(snapshot 33 6 34 32)
 remaining=(33 6 34 32)
@@ -176,12 +153,8 @@ for csidl in 33 6 32 34; do
         expect_same "the rest of the favourites is in the Recycle Bin, links unfollowed" \
             "$(grep -vE '^\./[^/]+ l$' <<<"$own_before")" "$(listing "$XDG_DATA_HOME/Trash/files")" ;;
     esac
-    if [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ]; then
-        expect_same "$what is emptied but for links, read-only and in-use entries" \
-            "$expected" "$(listing "${folder[$csidl]}")"
-    else
-        fail "$what: the folder itself is gone"
-    fi
+    [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ] || fail "$what: the folder itself is gone"
+    expect_same "$what is emptied but for links, read-only and in-use entries" "$expected" "$(listing "${folder[$csidl]}")"
     expect_same "cleaning $csidl leaves the other folders alone" "$others_before" \
         "$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)"
     remaining=("${others[@]}")
@@ -190,8 +163,7 @@ expect_same "nothing outside the folders changed, link targets included" \
     "$outside_before" "$(snapshot 33 6 34 32)"
 for csidl in 33 6 34 32; do
     o=$work/outside/$csidl
-    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] ||
-        fail "a link target of folder $csidl is gone"
+    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] || fail "a link target of folder $csidl is gone"
 done
 
 checks_done

@@ -42,15 +42,11 @@ start)
     # it when new); an explicit "wineboot -i" on top boots it a second time and
     # leaves two service managers answering the same requests.
     boot() { wineserver -p </dev/null >"$dir/wineserver.log" 2>&1; wine cmd.exe /c exit </dev/null >"$dir/wineboot.log" 2>&1; }
-    mkdir -p "$WINEPREFIX"
-    boot
+    mkdir -p "$WINEPREFIX" "$dir/network" && boot
     # N: is a network drive for the tests (which may point it elsewhere). Wine
     # learns drive types as it starts, so a prefix without one starts again.
-    if [ ! -L "$WINEPREFIX/dosdevices/n:" ]; then
-        mkdir -p "$dir/network" && ln -s "$dir/network" "$WINEPREFIX/dosdevices/n:"
-        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f </dev/null >>"$dir/wineboot.log" 2>&1
-        wineserver -k; wineserver -w; boot
-    fi
+    [ -L "$WINEPREFIX/dosdevices/n:" ] || { ln -s "$dir/network" "$WINEPREFIX/dosdevices/n:" &&
+        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f </dev/null >/dev/null 2>&1 && wineserver -k; wineserver -w; boot; }
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)
