@@ -156,10 +156,12 @@ static void Foldwright_CollectHomes(void)
     Foldwright_AddRegistryValue(&g_homes, PROFILE_LIST_KEY, "ProfilesDirectory", 0);
     Foldwright_AddShellFolder(&g_own, CSIDL_PROFILE);
     Foldwright_AddPlace(&g_own, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
-    // Older NT names no profiles folder: the one holding the user's profile.
-    // 9x may keep its profile in the Windows folder, whose folder is no home.
-    if (GetVersion() & 0x80000000 || !FolderPaths_Resolve(CSIDL_PROFILE, path))
+    // On NT the folder holding the user's profile holds the others' too,
+    // named by the system or not (older NT may not). 9x may keep its profile
+    // in the Windows folder, whose folder is no home.
+    if (GetVersion() & 0x80000000 || g_own.count == 0)
         return;
+    lstrcpynA(path, g_own.paths[0], MAX_PATH);
     int parent = 0;
     for (int i = 0; path[i]; i++) {
         if (path[i] == '\\' && path[i + 1])

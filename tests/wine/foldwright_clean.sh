@@ -21,6 +21,7 @@ driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]
 work=$(mktemp -d "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX")
 export XDG_DATA_HOME=$work/xdg      # Wine's Recycle Bin, for each wine process; it must exist
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
+other="$WINEPREFIX/drive_c/users/Public/foldwright_other"   # in the profiles, but not the user's
 network="$WINEPREFIX/dosdevices/n:" network_target=$(readlink "$WINEPREFIX/dosdevices/n:")
 declare -A folder win probe
 siblings=()
@@ -29,7 +30,7 @@ cleanup() {
     [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
     [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
     [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
-    rm -rf "$work"
+    rm -rf "$work" "$other"
 }
 trap cleanup EXIT
 
@@ -79,6 +80,7 @@ for d in xdg/Trash q q/area q/area/docs q/area/docs/fav q/area/pics q/roam q/lin
     mkdir -p "$work/$d" && echo sentinel >"$work/$d/sentinel.txt"
 done
 ln -s "$work/q/linktarget" "$work/q/linked"
+mkdir -p "$other" && echo sentinel >"$other/sentinel.txt"
 [ -e "$drive" ] && { echo "FAIL: drive q: is taken in this prefix"; exit 1; }
 [ -n "$network_target" ] || { echo "FAIL: the session declares no network drive n:"; exit 1; }
 ln -s "$work/q" "$drive" && ln -sfn "$work/n" "$network"
@@ -94,7 +96,7 @@ expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
 # Refused places, arranged through the shell folder registry values, which
 # Wine honours: a drive root, a folder that is a link, a folder holding the
 # documents folder or inside it, the application data folder itself, a folder
-# holding another browser folder, the pictures folder, a network drive.
+# holding another browser folder, the pictures folder, a network drive, another's profile.
 redirect() { # description, args
     local what=$1 out; shift
     if out=$(driver redirect "$@"); then expect_same "$what is refused" "$before" "$(snapshot)"; else fail "$what: $out"; fi
@@ -107,6 +109,7 @@ redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Co
 redirect "a folder inside the documents folder" 0x06 'Favorites=Q:\area\docs\fav' 'Personal=Q:\area\docs'
 redirect "the pictures folder" 0x06 'Favorites=Q:\area\pics' 'My Pictures=Q:\area\pics'
 redirect "a folder on a network drive" 0x06 'Favorites=N:\fav'
+redirect "a folder in the profiles folder outside the user's" 0x06 'Favorites=C:\users\Public\foldwright_other'
 # Before Vista nothing tells where a path leads, so any link along it refuses it.
 check "a link in a middle part of a path is seen" driver crosses 'Q:\linked\sentinel.txt'
 check "a plain path crosses no link" fails driver crosses 'Q:\area\docs'
