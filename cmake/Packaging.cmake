@@ -81,31 +81,29 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
 
 hushpane_nsis_quit_running(quit_before_uninstall uninstall)
 # Other processes keep the hook library loaded a while after the hooks are
-# gone (Wine's until the session ends). A library still held after 3 s is moved
-# to the temporary folder, so the install folder can go now, and deleted at the
-# next start of Windows; only if it cannot be moved does the folder wait too.
+# gone (Wine's until the session ends). A library still held after 3 s is
+# renamed beside itself (a name of its own, on the same volume), and that name
+# and the install folder are deleted at the next start of Windows. Snapveil.dll
+# itself is never scheduled: a version installed before then keeps its library.
 set(HUSHPANE_NSIS_REMOVE_LIBRARY [=[
   StrCpy $1 0
   hushpane_delete_library:
     ClearErrors
     Delete "$INSTDIR\Snapveil.dll"
-    IfErrors 0 hushpane_library_gone
+    IfErrors 0 hushpane_library_done
     IntOp $1 $1 + 1
     IntCmp $1 30 hushpane_library_held
     Sleep 100
     Goto hushpane_delete_library
   hushpane_library_held:
-    GetTempFileName $2
+    GetTempFileName $2 "$INSTDIR"
     Delete $2
     ClearErrors
     Rename "$INSTDIR\Snapveil.dll" $2
-    IfErrors hushpane_library_stays
+    IfErrors hushpane_library_done
     Delete /REBOOTOK $2
-    Goto hushpane_library_gone
-  hushpane_library_stays:
-    Delete /REBOOTOK "$INSTDIR\Snapveil.dll"
     RMDir /REBOOTOK "$INSTDIR"
-  hushpane_library_gone:
+  hushpane_library_done:
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${HUSHPANE_NSIS_REMOVE_LIBRARY}
   DeleteRegValue HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Hushpane\"

@@ -113,27 +113,64 @@ static bool Meets(const char* place, const char* spelt, bool below, CleanRules_L
     return Contains(spelt, key) || (below && Contains(key, spelt));
 }
 
+static bool MeetsAny(const char* const* list, int count, const char* spelt, bool below,
+                     CleanRules_LeadByteTest isLeadByte)
+{
+    for (int i = 0; i < count; i++)
+        if (Meets(list[i], spelt, below, isLeadByte))
+            return true;
+    return false;
+}
+
 bool CleanRules_IsPathCleanable(const char* path, const CleanRules_Places* places)
 {
     char spelt[CLEAN_RULES_PATH_SIZE];
     int depth;
-    if (!Spell(path, spelt, sizeof spelt, places->isLeadByte, true, &depth) || depth == 0)
+    CleanRules_LeadByteTest lead = places->isLeadByte;
+    if (!Spell(path, spelt, sizeof spelt, lead, true, &depth) || depth == 0)
         return false;
-    for (int i = 0; i < places->keptCount; i++)
-        if (Meets(places->kept[i], spelt, false, places->isLeadByte))
-            return false;
-    for (int i = 0; i < places->offLimitsCount; i++)
-        if (Meets(places->offLimits[i], spelt, true, places->isLeadByte))
+    if (MeetsAny(places->kept, places->keptCount, spelt, false, lead) ||
+        MeetsAny(places->offLimits, places->offLimitsCount, spelt, true, lead))
+        return false;
+    // Within a folder of profiles only the user's own is his to empty; the
+    // rest belongs to others.
+    if (!MeetsAny(places->homes, places->homesCount, spelt, true, lead))
+        return true;
+    return !MeetsAny(places->homes, places->homesCount, spelt, false, lead) &&
+           MeetsAny(places->own, places->ownCount, spelt, true, lead) &&
+           !MeetsAny(places->own, places->ownCount, spelt, false, lead);
+}
+
+static char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
+// ignoreCase compares ASCII letters without case (names of entries).
+static bool StartsWith(const char* text, const char* prefix, bool ignoreCase = false)
+{
+    for (int i = 0; prefix[i]; i++)
+        if (ignoreCase ? UpperAscii(text[i]) != UpperAscii(prefix[i]) : text[i] != prefix[i])
             return false;
     return true;
 }
 
-static bool StartsWith(const char* text, const char* prefix)
+// True when name is no longer than prefix, which it starts with.
+static bool EndsAfter(const char* name, const char* prefix)
 {
-    for (int i = 0; prefix[i]; i++)
-        if (text[i] != prefix[i])
-            return false;
-    return true;
+    int n = 0;
+    while (prefix[n])
+        n++;
+    return name[n] == 0;
+}
+
+bool CleanRules_IsOtherProgramsCacheEntry(const char* name)
+{
+    static const char* const NAMES[] = {"Content.Outlook", "Content.MSO", "Content.Word"};
+    for (const char* kept : NAMES)
+        if (StartsWith(name, kept, true) && EndsAfter(name, kept))
+            return true;
+    return StartsWith(name, "OLK", true);
 }
 
 bool CleanRules_PlainFromFinal(const char* final, char* out, int size)

@@ -32,11 +32,19 @@ struct CleanRules_Places {
     const char* const* offLimits;  // these, everything below them, every folder holding one
     int offLimitsCount;
     CleanRules_LeadByteTest isLeadByte;
+    const char* const* homes;      // kept, and below them only what is inside one of own:
+    int homesCount;                // the folders holding the users' profiles, where
+    const char* const* own;        // everything but the user's own profile is another's
+    int ownCount;
 };
 
 // The whole verdict: an absolute path that is no drive or share root and
 // meets none of the places.
 bool CleanRules_IsPathCleanable(const char* path, const CleanRules_Places* places);
+
+// True for the entries that other programs keep at the top of the internet
+// cache (Outlook's open attachments, Office's downloads), which stay whole.
+bool CleanRules_IsOtherProgramsCacheEntry(const char* name);
 
 // Turns a final path as the system reports it ("\\?\C:\...",
 // "\\?\UNC\server\share\...") into the plain form; false when it does not fit.

@@ -1,5 +1,7 @@
 #include "clean_walk.h"
 
+#include <shellapi.h>
+
 #include "clean_rules.h"
 
 typedef DWORD (WINAPI *FinalPathProc)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
@@ -89,6 +91,24 @@ bool CleanWalk_FinalPath(const char* path, char* out)
     return known;
 }
 
+bool CleanWalk_PathCrossesLink(const char* path)
+{
+    char part[MAX_PATH];
+    for (int i = 3; i < MAX_PATH; i++) {
+        if (path[i] == '\\' || path[i] == 0) {
+            lstrcpynA(part, path, i + 1);
+            DWORD attributes = GetFileAttributesA(part);
+            if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                return true;
+            if (path[i] == 0)
+                return false;
+        } else if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1]) {
+            i++;
+        }
+    }
+    return true;
+}
+
 static bool IsDotEntry(const char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -128,7 +148,32 @@ static bool NameStaysInPlace(const char* path, const char* expectedFinal)
     return !expectedFinal || (CleanWalk_FinalPath(path, actual) && lstrcmpiA(actual, expectedFinal) == 0);
 }
 
-static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listed)
+// Silently, as the program has warned already; but where the bin cannot take
+// an entry the shell would destroy it instead (following links, too), so it
+// must ask first (shells from 2000 on). Nothing follows whatever the outcome:
+// what the bin refuses stays where it is.
+static void Recycle(const char* path)
+{
+    char names[MAX_PATH + 1];  // a list of names, ended by an empty one
+    lstrcpynA(names, path, MAX_PATH);
+    names[lstrlenA(names) + 1] = 0;
+    SHFILEOPSTRUCTA operation;
+    operation.hwnd = NULL;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = names;
+    operation.pTo = NULL;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
+                       FOF_WANTNUKEWARNING;
+    operation.fAnyOperationsAborted = FALSE;
+    operation.hNameMappings = NULL;
+    operation.lpszProgressTitle = NULL;
+    SHFileOperationA(&operation);
+}
+
+// A link is removed itself in either case: the bin would take it, but a
+// shell that failed to would follow it when it deleted instead.
+static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listed,
+                        bool recycles)
 {
     if (listed & FILE_ATTRIBUTE_REPARSE_POINT) {
         // The link itself, as the system removes it; its attributes are not
@@ -150,7 +195,14 @@ static void RemoveEntry(char* path, int length, char* final, int finalLength, DW
             CleanWalk_ReleaseFolder(held);
             return;
         }
-        CleanWalk_EmptyFolder(path, length, final, finalLength);
+        if (recycles) {
+            // The bin moves the folder whole, its links with it, never into
+            // them; it cannot while the folder is held.
+            CleanWalk_ReleaseFolder(held);
+            Recycle(path);
+            return;
+        }
+        CleanWalk_EmptyFolder(path, length, final, finalLength, NULL);
         RemoveEmptiedFolder(path, held, listed);
         return;
     }
@@ -159,11 +211,16 @@ static void RemoveEntry(char* path, int length, char* final, int finalLength, DW
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-        NameStaysInPlace(path, final))
-        DeleteFileA(path);
+        NameStaysInPlace(path, final)) {
+        if (recycles)
+            Recycle(path);
+        else
+            DeleteFileA(path);
+    }
 }
 
-void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)
+void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength,
+                           const CleanWalk_Top* top)
 {
     if (!AppendName(path, length, "*", 1))
         return;
@@ -171,7 +228,7 @@ void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)
     HANDLE find = FindFirstFileA(path, &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (IsDotEntry(entry.cFileName))
+            if (IsDotEntry(entry.cFileName) || (top && top->keeps && top->keeps(entry.cFileName)))
                 continue;
             int nameLength = lstrlenA(entry.cFileName);
             // Longer than the ANSI calls take: leave it rather than guess.
@@ -179,8 +236,8 @@ void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength)
                 continue;
             if (final && !AppendName(final, finalLength, entry.cFileName, nameLength))
                 continue;
-            RemoveEntry(path, length + 1 + nameLength, final,
-                        finalLength + 1 + nameLength, entry.dwFileAttributes);
+            RemoveEntry(path, length + 1 + nameLength, final, finalLength + 1 + nameLength,
+                        entry.dwFileAttributes, top && top->recycles);
             if (final)
                 final[finalLength] = 0;
         } while (FindNextFileA(find, &entry));

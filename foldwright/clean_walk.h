@@ -24,6 +24,19 @@ bool CleanWalk_FinalPath(const char* path, char* out);
 // True when the system can tell final paths at all.
 bool CleanWalk_CanTellFinalPaths(void);
 
+// Before Vista the walk cannot tell where a name leads: true when any part of
+// the path, from the first name below the drive down, is a link (or is not
+// there), so the place judged by name is the place reached.
+bool CleanWalk_PathCrossesLink(const char* path);
+
+// What becomes of the emptied folder's own entries (all below them is erased
+// or goes with them): names kept whole, and whether they go to the Recycle
+// Bin instead, as Explorer deletes. Whatever the bin refuses stays in place.
+struct CleanWalk_Top {
+    bool (*keeps)(const char* name);  // NULL: none
+    bool recycles;
+};
+
 // path and final hold the folder (no trailing backslash) in MAX_PATH buffers
 // that the walk uses as scratch and restores; final is the folder's final
 // path, or NULL where the system cannot tell. The caller holds the folder.
@@ -31,7 +44,8 @@ bool CleanWalk_CanTellFinalPaths(void);
 // link is removed itself and never entered; an entry whose final path is not
 // where it is listed is left alone, since deleting it would reach its target
 // (Wine follows every link, whatever the flags); entries that cannot be
-// deleted, such as files in use, are skipped.
-void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength);
+// deleted, such as files in use, are skipped. top NULL: everything erased.
+void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength,
+                           const CleanWalk_Top* top);
 
 #endif

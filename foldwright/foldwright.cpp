@@ -3,46 +3,56 @@
 #include "foldwright.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "clean_rules.h"
 #include "clean_walk.h"
 #include "folder_paths.h"
 
-// Shell folders that must never be emptied, nor any folder holding one.
-static const int PROTECTED_FOLDERS[] = {
-    0x28,  // CSIDL_PROFILE
-    0x24,  // CSIDL_WINDOWS
-    0x05,  // CSIDL_PERSONAL
-    0x10,  // CSIDL_DESKTOPDIRECTORY
-    0x1A,  // CSIDL_APPDATA
-    0x1C,  // CSIDL_LOCAL_APPDATA
+// Shell folders that must never be emptied, nor any folder holding one; the
+// browser folders below the Windows folder (as 9x keeps them) are fine.
+static const int KEPT_SHELL_FOLDERS[] = {
+    CSIDL_PROFILE, CSIDL_WINDOWS, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
 };
-#define PROTECTED_FOLDER_COUNT (sizeof(PROTECTED_FOLDERS) / sizeof(PROTECTED_FOLDERS[0]))
 // Cleaning one browser folder never reaches into another.
 static const int BROWSER_FOLDERS[] = {
     CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY, CSIDL_NUMBER_INTERNET_CACHE,
 };
-#define OTHER_BROWSER_FOLDER_COUNT 3
-// The shell folders, the other browser folders, the profile from the
-// environment and the Windows directory as the kernel reports it.
-#define KEPT_NAME_COUNT (PROTECTED_FOLDER_COUNT + OTHER_BROWSER_FOLDER_COUNT + 2)
+// Nothing at or below these is ever emptied: the user's own files, everyone's,
+// and the programs'. A browser folder moved onto one of them is refused.
+static const int OFF_LIMITS_SHELL_FOLDERS[] = {
+    CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY,
+    CSIDL_MYPICTURES, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_TEMPLATES, CSIDL_STARTMENU, CSIDL_FONTS,
+    CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_PICTURES, CSIDL_COMMON_MUSIC, CSIDL_COMMON_VIDEO,
+    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_APPDATA,
+};
+// Known folders with no CSIDL number (Vista on).
+static const GUID FOLDERID_DOWNLOADS =
+    {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
+static const GUID FOLDERID_USER_PROFILES =
+    {0x0762D272, 0xC50A, 0x4BB0, {0xA3, 0x82, 0x69, 0x7D, 0xCD, 0x72, 0x9B, 0x80}};
 
-// Nothing at or below these is ever emptied. Program files by the shell
-// where it knows them (not on 95) and by the setup's registry values, in the
-// program's own view and in the 64-bit one; the system folder for 32 and 64
-// bits ("Sysnative" is how a 32-bit program reaches the 64-bit one).
+// Program files by the setup's registry values too (the shell has none on
+// 95), in the program's own view and in the 64-bit one; and where NT keeps
+// the profiles.
+#define REGISTRY_VIEW_64 0x0100  // KEY_WOW64_64KEY
 static const char CURRENT_VERSION_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 static const char* const PROGRAM_FILES_VALUES[] = {
     "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir",
 };
-#define PROGRAM_FILES_VALUE_COUNT 3
-#define REGISTRY_VIEW_64 0x0100  // KEY_WOW64_64KEY
-#define OFF_LIMITS_NAME_COUNT (2 + 2 * PROGRAM_FILES_VALUE_COUNT + 3)
+static const char PROFILE_LIST_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
-// Each place as named, then each as it really leads (through links), where
-// the system can tell.
-static char g_kept[2 * KEPT_NAME_COUNT][MAX_PATH];
-static char g_offLimits[2 * OFF_LIMITS_NAME_COUNT][MAX_PATH];
+// Places for the rules, each as named and as it really leads (through links)
+// where the system can tell, in one spelling. A list that cannot take a
+// place refuses every clean rather than guard less.
+#define PLACE_LIST_SIZE 64
+struct Foldwright_Places {
+    char paths[PLACE_LIST_SIZE][MAX_PATH];
+    const char* list[PLACE_LIST_SIZE];
+    int count;
+    bool full;
+};
+static Foldwright_Places g_kept, g_offLimits, g_homes, g_own;
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 typedef UINT (WINAPI *SystemWow64DirectoryProc)(LPSTR path, UINT size);
@@ -50,13 +60,6 @@ typedef UINT (WINAPI *SystemWow64DirectoryProc)(LPSTR path, UINT size);
 static bool Foldwright_IsLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) != FALSE;
-}
-
-// Keeps what a system call wrote only when it fitted.
-static void Foldwright_KeepIfFitted(char* path, DWORD written)
-{
-    if (written == 0 || written >= MAX_PATH)
-        path[0] = 0;
 }
 
 static FARPROC Foldwright_KernelFunction(const char* name)
@@ -80,82 +83,137 @@ static void Foldwright_Canonicalise(char* path)
     CharUpperBuffA(path, lstrlenA(path));
 }
 
-static void Foldwright_ReadProgramFiles(REGSAM view, char paths[][MAX_PATH])
+// Adds the path a system call wrote, written characters long; a place the
+// system does not know (nothing written, or too much) is simply absent.
+static void Foldwright_AddPlace(Foldwright_Places* places, const char* path, DWORD written)
+{
+    if (written == 0 || written >= MAX_PATH || !path[0])
+        return;
+    if (places->count + 2 > PLACE_LIST_SIZE) {
+        places->full = true;
+        return;
+    }
+    char* named = places->paths[places->count];
+    char* final = places->paths[places->count + 1];
+    lstrcpynA(named, path, MAX_PATH);
+    CleanWalk_FinalPath(named, final);
+    Foldwright_Canonicalise(named);
+    Foldwright_Canonicalise(final);
+    places->list[places->count++] = named;
+    places->list[places->count++] = final;
+}
+
+static void Foldwright_AddShellFolder(Foldwright_Places* places, int csidl)
+{
+    char path[MAX_PATH];
+    FolderPaths_Resolve(csidl, path);
+    Foldwright_AddPlace(places, path, lstrlenA(path));
+}
+
+static void Foldwright_AddKnownFolder(Foldwright_Places* places, const GUID* id)
+{
+    char path[MAX_PATH];
+    FolderPaths_ResolveKnown(id, path);
+    Foldwright_AddPlace(places, path, lstrlenA(path));
+}
+
+// A path held in HKLM, with the environment's names expanded.
+static void Foldwright_AddRegistryValue(Foldwright_Places* places, const char* keyName,
+                                        const char* value, REGSAM view)
 {
     HKEY key;
-    bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, CURRENT_VERSION_KEY, 0,
-                                KEY_QUERY_VALUE | view, &key) == ERROR_SUCCESS;
-    for (int i = 0; i < PROGRAM_FILES_VALUE_COUNT; i++) {
-        DWORD type = 0, size = MAX_PATH - 1;
-        bool read = opened &&
-                    RegQueryValueExA(key, PROGRAM_FILES_VALUES[i], NULL, &type, (BYTE*)paths[i],
-                                     &size) == ERROR_SUCCESS && type == REG_SZ;
-        paths[i][read ? size : 0] = 0;
-    }
-    if (opened)
-        RegCloseKey(key);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return;
+    char raw[MAX_PATH], path[MAX_PATH];
+    DWORD type = 0, size = MAX_PATH - 1;
+    bool read = RegQueryValueExA(key, value, NULL, &type, (BYTE*)raw, &size) == ERROR_SUCCESS &&
+                (type == REG_SZ || type == REG_EXPAND_SZ);
+    RegCloseKey(key);
+    raw[read ? size : 0] = 0;
+    Foldwright_AddPlace(places, path, read ? ExpandEnvironmentStringsA(raw, path, MAX_PATH) : 0);
 }
 
-static void Foldwright_CollectKept(int cleaned)
+static void Foldwright_AddSystemFolders(Foldwright_Places* places)
 {
-    unsigned i = 0;
-    for (; i < PROTECTED_FOLDER_COUNT; i++)
-        FolderPaths_Resolve(PROTECTED_FOLDERS[i], g_kept[i]);
-    for (unsigned b = 0; b < sizeof(BROWSER_FOLDERS) / sizeof(BROWSER_FOLDERS[0]); b++)
-        if (BROWSER_FOLDERS[b] != cleaned)
-            FolderPaths_Resolve(BROWSER_FOLDERS[b], g_kept[i++]);
-    Foldwright_KeepIfFitted(g_kept[i], GetEnvironmentVariableA("USERPROFILE", g_kept[i], MAX_PATH));
-    i++;
-    Foldwright_KeepIfFitted(g_kept[i], GetWindowsDirectoryA(g_kept[i], MAX_PATH));
-}
-
-static void Foldwright_CollectOffLimits(void)
-{
-    char (*paths)[MAX_PATH] = g_offLimits;
-    FolderPaths_Resolve(0x26, paths[0]);  // CSIDL_PROGRAM_FILES
-    FolderPaths_Resolve(0x2A, paths[1]);  // CSIDL_PROGRAM_FILESX86
-    Foldwright_ReadProgramFiles(0, paths + 2);
-    Foldwright_ReadProgramFiles(REGISTRY_VIEW_64, paths + 2 + PROGRAM_FILES_VALUE_COUNT);
-    paths += 2 + 2 * PROGRAM_FILES_VALUE_COUNT;
-    Foldwright_KeepIfFitted(paths[0], GetSystemDirectoryA(paths[0], MAX_PATH));
+    char path[MAX_PATH];
+    Foldwright_AddPlace(places, path, GetSystemDirectoryA(path, MAX_PATH));
     SystemWow64DirectoryProc wow64 = (SystemWow64DirectoryProc)(void (*)(void))
         Foldwright_KernelFunction("GetSystemWow64DirectoryA");
-    paths[1][0] = 0;
     if (wow64)
-        Foldwright_KeepIfFitted(paths[1], wow64(paths[1], MAX_PATH));
+        Foldwright_AddPlace(places, path, wow64(path, MAX_PATH));
+    // How a 32-bit program reaches the 64-bit system folder.
     static const char SYSNATIVE[] = "\\Sysnative";
-    UINT length = GetWindowsDirectoryA(paths[2], MAX_PATH);
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
     if (length > 0 && length + sizeof SYSNATIVE <= MAX_PATH)
-        lstrcatA(paths[2], SYSNATIVE);
-    else
-        paths[2][0] = 0;
+        Foldwright_AddPlace(places, lstrcatA(path, SYSNATIVE), length + sizeof SYSNATIVE - 1);
 }
 
-// Adds where each of the count names really leads after them, brings all to
-// one spelling and lists them for the rules.
-static void Foldwright_CompletePlaces(char paths[][MAX_PATH], unsigned count, const char** list)
+// The folders holding the users' profiles, and the user's own profile.
+static void Foldwright_CollectHomes(void)
 {
-    for (unsigned i = 0; i < count; i++) {
-        CleanWalk_FinalPath(paths[i], paths[count + i]);
-        Foldwright_Canonicalise(paths[i]);
-        Foldwright_Canonicalise(paths[count + i]);
-        list[i] = paths[i];
-        list[count + i] = paths[count + i];
+    char path[MAX_PATH];
+    Foldwright_AddKnownFolder(&g_homes, &FOLDERID_USER_PROFILES);
+    Foldwright_AddRegistryValue(&g_homes, PROFILE_LIST_KEY, "ProfilesDirectory", 0);
+    Foldwright_AddShellFolder(&g_own, CSIDL_PROFILE);
+    Foldwright_AddPlace(&g_own, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
+    // On NT the folder holding the user's profile holds the others' too,
+    // named by the system or not (older NT may not). 9x may keep its profile
+    // in the Windows folder, whose folder is no home.
+    if (GetVersion() & 0x80000000 || g_own.count == 0)
+        return;
+    lstrcpynA(path, g_own.paths[0], MAX_PATH);
+    int parent = 0;
+    for (int i = 0; path[i]; i++) {
+        if (path[i] == '\\' && path[i + 1])
+            parent = i;
+        else if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1])
+            i++;
     }
+    path[parent > 2 ? parent : 3] = 0;
+    Foldwright_AddPlace(&g_homes, path, lstrlenA(path));
+}
+
+static void Foldwright_Collect(int cleaned)
+{
+    g_kept.count = g_offLimits.count = g_homes.count = g_own.count = 0;
+    g_kept.full = g_offLimits.full = g_homes.full = g_own.full = false;
+    char path[MAX_PATH];
+    for (int csidl : KEPT_SHELL_FOLDERS)
+        Foldwright_AddShellFolder(&g_kept, csidl);
+    for (int csidl : BROWSER_FOLDERS)
+        if (csidl != cleaned)
+            Foldwright_AddShellFolder(&g_kept, csidl);
+    Foldwright_AddPlace(&g_kept, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
+    Foldwright_AddPlace(&g_kept, path, GetWindowsDirectoryA(path, MAX_PATH));
+    for (int csidl : OFF_LIMITS_SHELL_FOLDERS)
+        Foldwright_AddShellFolder(&g_offLimits, csidl);
+    Foldwright_AddKnownFolder(&g_offLimits, &FOLDERID_DOWNLOADS);
+    for (const char* value : PROGRAM_FILES_VALUES) {
+        Foldwright_AddRegistryValue(&g_offLimits, CURRENT_VERSION_KEY, value, 0);
+        Foldwright_AddRegistryValue(&g_offLimits, CURRENT_VERSION_KEY, value, REGISTRY_VIEW_64);
+    }
+    Foldwright_AddSystemFolders(&g_offLimits);
+    Foldwright_CollectHomes();
+}
+
+// Only local fixed disks: a share, a removable medium or a CD is no place the
+// user's deletions can be undone, nor one that stays put during the walk.
+static bool Foldwright_IsOnFixedDisk(const char* path)
+{
+    char root[] = {path[0], ':', '\\', 0};
+    return path[0] && path[1] == ':' && GetDriveTypeA(root) == DRIVE_FIXED;
 }
 
 // Judges the folder in every spelling it has: as resolved, in long (or
 // short) form and as it really leads.
 static bool Foldwright_IsCleanable(int csidl, const char* path, const char* final)
 {
-    const char* kept[2 * KEPT_NAME_COUNT];
-    const char* offLimits[2 * OFF_LIMITS_NAME_COUNT];
-    Foldwright_CollectKept(csidl);
-    Foldwright_CompletePlaces(g_kept, KEPT_NAME_COUNT, kept);
-    Foldwright_CollectOffLimits();
-    Foldwright_CompletePlaces(g_offLimits, OFF_LIMITS_NAME_COUNT, offLimits);
-    CleanRules_Places rules = {kept, 2 * KEPT_NAME_COUNT, offLimits, 2 * OFF_LIMITS_NAME_COUNT,
-                               Foldwright_IsLeadByte};
+    Foldwright_Collect(csidl);
+    if (g_kept.full || g_offLimits.full || g_homes.full || g_own.full)
+        return false;
+    CleanRules_Places rules = {g_kept.list, g_kept.count, g_offLimits.list, g_offLimits.count,
+                               Foldwright_IsLeadByte, g_homes.list, g_homes.count,
+                               g_own.list, g_own.count};
     char spellings[3][MAX_PATH];
     lstrcpynA(spellings[0], path, MAX_PATH);
     CharUpperBuffA(spellings[0], lstrlenA(spellings[0]));
@@ -164,7 +222,7 @@ static bool Foldwright_IsCleanable(int csidl, const char* path, const char* fina
     lstrcpynA(spellings[2], final ? final : path, MAX_PATH);
     Foldwright_Canonicalise(spellings[2]);
     for (int s = 0; s < 3; s++)
-        if (!CleanRules_IsPathCleanable(spellings[s], &rules))
+        if (!Foldwright_IsOnFixedDisk(spellings[s]) || !CleanRules_IsPathCleanable(spellings[s], &rules))
             return false;
     return true;
 }
@@ -212,8 +270,13 @@ extern "C" void WINAPI HLCleanFolder(int csidl)
         CleanWalk_ReleaseFolder(held);
         return;
     }
-    if (Foldwright_IsCleanable(csidl, path, knowsFinal ? final : NULL))
+    // Without final paths, a link in a middle part of the path would lead
+    // the walk somewhere the rules never judged.
+    CleanWalk_Top top = {csidl == CSIDL_NUMBER_INTERNET_CACHE ? CleanRules_IsOtherProgramsCacheEntry : NULL,
+                         csidl == CSIDL_NUMBER_FAVORITES};
+    if ((knowsFinal || !CleanWalk_PathCrossesLink(path)) &&
+        Foldwright_IsCleanable(csidl, path, knowsFinal ? final : NULL))
         CleanWalk_EmptyFolder(path, lstrlenA(path), knowsFinal ? final : NULL,
-                              knowsFinal ? lstrlenA(final) : 0);
+                              knowsFinal ? lstrlenA(final) : 0, &top);
     CleanWalk_ReleaseFolder(held);
 }

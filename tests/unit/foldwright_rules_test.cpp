@@ -9,16 +9,21 @@ static bool IsCleanable(const char* path)
 {
     static const char* const kept[] = {"C:\\USERS\\ANN", "", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32\\"};
     static const char* const offLimits[] = {"c:\\Program Files", "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM"};
-    CleanRules_Places places = {kept, 4, offLimits, 3, NULL};
+    static const char* const homes[] = {"D:\\PROFILES"}, *const own[] = {"", "D:\\PROFILES\\ANN"};
+    CleanRules_Places places = {kept, 4, offLimits, 3, NULL, homes, 1, own, 2};
     return CleanRules_IsPathCleanable(path, &places);
 }
 
-TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleaned)
+TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleanedNotWhatOthersKeepInTheCache)
 {
     for (int csidl : {0x21, 0x06, 0x22, 0x20})
         EXPECT_TRUE(CleanRules_IsCleanableFolder(csidl)) << csidl;
     for (int csidl : {0x24, 0x28, 0x00, -1, 9999, 0x05, 0x1A, 0x10, 0x25, 0x26, 0x21 | 0x8000})
         EXPECT_FALSE(CleanRules_IsCleanableFolder(csidl)) << csidl;
+    for (const char* name : {"Content.Outlook", "content.mso", "Content.Word", "OLK1F3A", "olk"})
+        EXPECT_TRUE(CleanRules_IsOtherProgramsCacheEntry(name)) << name;
+    for (const char* name : {"Content.IE5", "Content.Outlook2", "Content.MS", "xOLK1", "Low", "OL"})
+        EXPECT_FALSE(CleanRules_IsOtherProgramsCacheEntry(name)) << name;
 }
 
 TEST(FoldwrightRules, RootsRelativeAndOddPathsAreRefused)
@@ -38,11 +43,13 @@ TEST(FoldwrightRules, RootsRelativeAndOddPathsAreRefused)
 
 TEST(FoldwrightRules, ProtectedFoldersAndTheirHoldersAreRefused)
 {
-    for (const char* path : {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS"})
+    // In the folder of profiles only the user's own; not the folder nor its holders.
+    for (const char* path : {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS", "D:\\PROFILES",
+                             "D:\\Profiles\\Ann", "D:\\PROFILES\\ANNA\\x", "D:\\PROFILES\\BOB\\Favorites", "D:\\PROFILES\\x"})
         EXPECT_FALSE(IsCleanable(path)) << path;
-    for (const char* path : {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN",
+    for (const char* path : {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN", "D:\\PROFILES\\ANN\\x",
                              "C:\\WINDOWS\\COOKIES", "C:\\WINDOWS\\TEMPORARY INTERNET FILES", "D:\\USERS\\ANN",
-                             "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x"})
+                             "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x", "D:\\PROFILESX\\x"})
         EXPECT_TRUE(IsCleanable(path)) << path;
 }
 

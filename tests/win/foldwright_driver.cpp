@@ -9,6 +9,7 @@
 //                                @windows, @system, @programfiles: those folders),
 //                                check the shell honours the first, clean CSIDL, put
 //                                them back
+//   crosses PATH                 succeeds when a part of PATH is a link (as judged before Vista)
 //   close TITLE                  close another process's window so titled, and
 //                                wait for that process to end
 //   choose ID INDEX              select item INDEX of list ID in Hushpane's settings
@@ -317,6 +318,8 @@ int main(int argc, char** argv)
     }
     if (argc == 4 && !strcmp(argv[1], "hold"))
         return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
+    if (argc == 3 && !strcmp(argv[1], "crosses"))
+        return CleanWalk_PathCrossesLink(argv[2]) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "close"))
         return CloseWindowTitled(argv[2]);
     if (argc == 4 && !strcmp(argv[1], "choose"))
@@ -329,6 +332,6 @@ int main(int argc, char** argv)
     }
     if (argc >= 4 && !strcmp(argv[1], "redirect"))
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | close TITLE | choose ID INDEX | calls\n");
+    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | crosses PATH | close TITLE | choose ID INDEX | calls\n");
     return 2;
 }

@@ -3,9 +3,10 @@
 # only be made with `ln -s` under Wine, and a listing of the disk is the one
 # honest witness of what was deleted. Each browser folder gets files, nested
 # folders, links to things outside it and a read-only file; cleaning must
-# empty exactly that folder, keep the folder and every link's target, skip
-# what is in use or read-only, and refuse every input that is not one of the
-# four folders or that resolves somewhere unsafe.
+# empty exactly that folder (the favourites into the Recycle Bin, Wine's XDG
+# trash), keep the folder, every link's target and what other programs keep
+# in the cache, skip what is in use or read-only, and refuse every input that
+# is not one of the four folders or that resolves somewhere unsafe.
 #   foldwright_clean.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
 set -u
 bin=${1:?bin directory}
@@ -16,15 +17,20 @@ source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-work=$(mktemp -d /tmp/foldwright_clean.XXXXXX)
+# Beside the prefix, so its drive is as fixed as C: is.
+work=$(mktemp -d "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX")
+export XDG_DATA_HOME=$work/xdg      # Wine's Recycle Bin, for each wine process; it must exist
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
+other="$WINEPREFIX/drive_c/users/Public/foldwright_other"   # in the profiles, but not the user's
+network="$WINEPREFIX/dosdevices/n:" network_target=$(readlink "$WINEPREFIX/dosdevices/n:")
 declare -A folder win probe
 siblings=()
 cleanup() {
     rm -f "$drive"
+    [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
     [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
     [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
-    rm -rf "$work"
+    rm -rf "$work" "$other"
 }
 trap cleanup EXIT
 
@@ -44,22 +50,13 @@ populate() {
     local f=$1 o=$work/outside/$2
     find "$f" -mindepth 1 -delete
     mkdir -p "$o/dir" "$o/empty" "$f/nested/deeper"
-    echo keep >"$o/dir/keep.txt"
-    echo keep >"$o/file.txt"
-    echo a >"$f/a.txt"
-    head -c 70000 /dev/zero >"$f/b.dat"
-    echo c >"$f/nested/c.txt"
-    echo d >"$f/nested/deeper/d.txt"
-    ln -s "$o/dir" "$f/link_dir"
-    ln -s "$o/file.txt" "$f/link_file"
-    ln -s "$o/empty" "$f/nested/link_empty"
-    ln -s /nonexistent-foldwright-target "$f/dangling"
-    echo r >"$f/readonly.txt"
-    chmod a-w "$f/readonly.txt"
-    local sibling
-    sibling="$(dirname "$f")/sibling_of_$(basename "$f").txt"
-    echo s >"$sibling"
-    siblings+=("$sibling")
+    echo keep >"$o/dir/keep.txt"; echo keep >"$o/file.txt"
+    echo a >"$f/a.txt"; head -c 70000 /dev/zero >"$f/b.dat"
+    echo c >"$f/nested/c.txt"; echo d >"$f/nested/deeper/d.txt"
+    ln -s "$o/dir" "$f/link_dir"; ln -s "$o/file.txt" "$f/link_file"
+    ln -s "$o/empty" "$f/nested/link_empty"; ln -s /nonexistent-foldwright-target "$f/dangling"
+    echo r >"$f/readonly.txt"; chmod a-w "$f/readonly.txt"
+    siblings+=("$(dirname "$f")/sibling_of_$(basename "$f").txt"); echo s >"${siblings[-1]}"
 }
 
 listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
@@ -67,55 +64,55 @@ listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
 # Everything a wrong delete could reach: the profile, the test's own areas;
 # Temp is Wine's scratch, and the four folders are judged on their own.
 snapshot() {
-    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune)
+    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune -o -path "$XDG_DATA_HOME" -prune)
     local csidl
     for csidl in "$@"; do prune+=(-o -path "${folder[$csidl]}" -prune); done
     find "$(realpath "$WINEPREFIX/drive_c/users")" "$work" \( "${prune[@]}" \) -o -printf '%p %y %s %l\n' | sort
 }
 
 for csidl in 33 6 34 32; do populate "${folder[$csidl]}" "$csidl"; done
-mkdir -p "${folder[34]}/inuse"
-echo held >"${folder[34]}/inuse/held.txt"
-echo other >"${folder[34]}/inuse/other.txt"
+mkdir -p "${folder[34]}/inuse" "${folder[32]}/Content.Outlook/K3X9" "${folder[32]}/OLK5A1"
+echo held >"${folder[34]}/inuse/held.txt"; echo other >"${folder[34]}/inuse/other.txt"
+echo draft >"${folder[32]}/Content.Outlook/K3X9/draft.doc"; echo reply >"${folder[32]}/OLK5A1/reply.txt"
 
 # A sandbox drive for the redirections, so that a wrong clean harms nothing real.
-mkdir -p "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" "$work/q/browser/cookies"
-for d in "$work/q" "$work/q/area" "$work/q/area/docs" "$work/q/roam" "$work/q/linktarget" \
-    "$work/q/browser" "$work/q/browser/cookies"; do
-    echo sentinel >"$d/sentinel.txt"
+for d in xdg/Trash q q/area q/area/docs q/area/docs/fav q/area/pics q/roam q/linktarget q/browser q/browser/cookies n/fav; do
+    mkdir -p "$work/$d" && echo sentinel >"$work/$d/sentinel.txt"
 done
 ln -s "$work/q/linktarget" "$work/q/linked"
+mkdir -p "$other" && echo sentinel >"$other/sentinel.txt"
 [ -e "$drive" ] && { echo "FAIL: drive q: is taken in this prefix"; exit 1; }
-ln -s "$work/q" "$drive"
+[ -n "$network_target" ] || { echo "FAIL: the session declares no network drive n:"; exit 1; }
+ln -s "$work/q" "$drive" && ln -sfn "$work/n" "$network"
 
 before=$(snapshot)
 before_folders=$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)
 
 # Refused folder numbers: Windows, profile, desktop, nonsense, documents,
 # application data, desktop directory.
-if driver clean 0x24 0x28 0x00 -1 9999 0x05 0x1A 0x10 >/dev/null; then
-    expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
-else
-    fail "driver could not call HLCleanFolder"
-fi
+driver clean 0x24 0x28 0x00 -1 9999 0x05 0x1A 0x10 >/dev/null || fail "driver could not call HLCleanFolder"
+expect_same "unknown folder numbers touch nothing" "$before" "$(snapshot)"
 
 # Refused places, arranged through the shell folder registry values, which
 # Wine honours: a drive root, a folder that is a link, a folder holding the
-# documents folder, the application data folder itself, a folder holding
-# another browser folder.
+# documents folder or inside it, the application data folder itself, a folder
+# holding another browser folder, the pictures folder, a network drive, another's profile.
 redirect() { # description, args
-    local what=$1; shift
-    if out=$(driver redirect "$@"); then
-        expect_same "$what is refused" "$before" "$(snapshot)"
-    else
-        fail "$what: $out"
-    fi
+    local what=$1 out; shift
+    if out=$(driver redirect "$@"); then expect_same "$what is refused" "$before" "$(snapshot)"; else fail "$what: $out"; fi
 }
 redirect "a drive root" 0x21 'Cookies=Q:\'
 redirect "a folder that is a link" 0x21 'Cookies=Q:\linked'
 redirect "a folder holding the documents folder" 0x22 'History=Q:\area' 'Personal=Q:\area\docs'
 redirect "the application data folder" 0x20 'Cache=Q:\roam' 'AppData=Q:\roam'
 redirect "a folder holding another browser folder" 0x22 'History=Q:\browser' 'Cookies=Q:\browser\cookies'
+redirect "a folder inside the documents folder" 0x06 'Favorites=Q:\area\docs\fav' 'Personal=Q:\area\docs'
+redirect "the pictures folder" 0x06 'Favorites=Q:\area\pics' 'My Pictures=Q:\area\pics'
+redirect "a folder on a network drive" 0x06 'Favorites=N:\fav'
+redirect "a folder in the profiles folder outside the user's" 0x06 'Favorites=C:\users\Public\foldwright_other'
+# Before Vista nothing tells where a path leads, so any link along it refuses it.
+check "a link in a middle part of a path is seen" driver crosses 'Q:\linked\sentinel.txt'
+check "a plain path crosses no link" fails driver crosses 'Q:\area\docs'
 # Nothing in the system or program files folders is emptied; the same folder
 # below the Windows folder (where 9x keeps the cache) is.
 while IFS='|' read -r csidl _ unixpath; do probe[$csidl]=$unixpath/foldwright_probe; done < <(driver paths 0x25 0x26 0x24)
@@ -140,12 +137,7 @@ expect_same "the browser folders are untouched by refusals" "$before_folders" \
 # What stays after a clean under Wine: the links (Wine deletes a link's target
 # whatever the flags, so the DLL leaves them), the folders holding them, and
 # the read-only file.
-kept='./dangling l
-./link_dir l
-./link_file l
-./nested d
-./nested/link_empty l
-./readonly.txt f'
+kept=$(printf '%s\n' './dangling l' './link_dir l' './link_file l' './nested d' './nested/link_empty l' './readonly.txt f')
 
 outside_before=$(snapshot 33 6 34 32)
 remaining=(33 6 34 32)
@@ -153,24 +145,19 @@ for csidl in 33 6 32 34; do
     others=()
     for c in "${remaining[@]}"; do [ "$c" != "$csidl" ] && others+=("$c"); done
     others_before=$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)
-    if [ "$csidl" = 34 ]; then
-        driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
-        expected="$kept
-./inuse d
-./inuse/held.txt f"
-        expected=$(echo "$expected" | sort)
-        what="history, with a file in use"
-    else
-        driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
-        expected=$kept
-        what="folder $csidl"
-    fi
-    if [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ]; then
-        expect_same "$what is emptied but for links, read-only and in-use entries" \
-            "$expected" "$(listing "${folder[$csidl]}")"
-    else
-        fail "$what: the folder itself is gone"
-    fi
+    own_before=$(listing "${folder[$csidl]}") expected=$kept what="folder $csidl"
+    [ "$csidl" = 34 ] || driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
+    case $csidl in
+    34) driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
+        expected=$(printf '%s\n' "$kept" './inuse d' './inuse/held.txt f' | sort) what="history, with a file in use" ;;
+    32) expected=$(printf '%s\n' "$kept" ./Content.Outlook{,/K3X9}' d' ./Content.Outlook/K3X9/draft.doc' f' \
+            ./OLK5A1' d' ./OLK5A1/reply.txt' f' | sort) what="the cache (not Outlook's nor Office's)" ;;
+    6) expected=$(grep -E '^\./[^/]+ l$' <<<"$own_before") what="the favourites (to the bin)"
+        expect_same "the rest of the favourites is in the Recycle Bin, links unfollowed" \
+            "$(grep -vE '^\./[^/]+ l$' <<<"$own_before")" "$(listing "$XDG_DATA_HOME/Trash/files")" ;;
+    esac
+    [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ] || fail "$what: the folder itself is gone"
+    expect_same "$what is emptied but for links, read-only and in-use entries" "$expected" "$(listing "${folder[$csidl]}")"
     expect_same "cleaning $csidl leaves the other folders alone" "$others_before" \
         "$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)"
     remaining=("${others[@]}")
@@ -179,8 +166,7 @@ expect_same "nothing outside the folders changed, link targets included" \
     "$outside_before" "$(snapshot 33 6 34 32)"
 for csidl in 33 6 34 32; do
     o=$work/outside/$csidl
-    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] ||
-        fail "a link target of folder $csidl is gone"
+    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] || fail "a link target of folder $csidl is gone"
 done
 
 checks_done

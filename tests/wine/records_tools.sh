@@ -16,6 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 log=$(mktemp /tmp/records_tools.XXXXXX)
 alone=$(mktemp -d /tmp/records_tools_alone.XXXXXX)   # the program without the library, and a current directory
+mkdir "$alone/xdg" && export XDG_DATA_HOME=$alone/xdg   # Wine's Recycle Bin, for the window that deletes
 window_pid=
 viewer_pids=()
 cleanup() {
@@ -43,12 +44,10 @@ while IFS='|' read -r csidl _ unixpath; do
     [ -n "$unixpath" ] && folder[$csidl]=$(realpath -e "$unixpath")
 done < <(wine foldwright_driver.exe paths | tr -d '\r')
 [ ${#folder[@]} -eq 4 ] || { echo "FAIL: expected four browser folders"; exit 1; }
-for csidl in 33 6 34 32; do
-    f=${folder[$csidl]}
-    find "$f" -mindepth 1 -delete
-    mkdir -p "$f/nested" && echo record >"$f/record.txt" && echo record >"$f/nested/record.txt"
-done
-listing() { (cd "${folder[$1]}" && find . -mindepth 1 | sort); }
+fill() { local f; for f; do find "$f" -mindepth 1 -delete && mkdir -p "$f/nested" &&
+    echo record >"$f/record.txt" && echo record >"$f/nested/record.txt"; done; }
+fill "${folder[@]}"
+listing() { (cd "${folder[$1]:-$1}" && find . -mindepth 1 | sort); }   # CSIDL or folder
 full=$(listing 33)
 
 # Starts the window program from DIR, in the current directory CWD, and learns where its lists are.
@@ -138,7 +137,8 @@ xdotool key Down
 answer_warning "Delete Internet Cache" "$cache_text" y 3
 expect_same "Yes empties the cache folder" "" "$(listing 32)"
 pick delete 1
-answer_warning "back to Delete Favorites" "$favorites_text" n 1
+answer_warning "back to Delete Favorites" "$favorites_text" y 1
+expect_same "Yes moves the favourites into the Recycle Bin" "$full" "$(listing 6; listing "$XDG_DATA_HOME/Trash/files")"
 focus_list delete
 xdotool key Up
 answer_warning "back up to Delete Cookies" "$cookies_text" n 0
@@ -176,6 +176,7 @@ kill -0 "$window_pid" 2>/dev/null && pass "the window survived every request" ||
 kill "$window_pid"
 wait "$window_pid" 2>/dev/null
 mkdir "$alone/program" "$alone/cwd"
+fill "${folder[6]}"
 cp records_tools_window.exe "$alone/program/"
 cp standin/Foldwright.dll "$alone/cwd/"
 boxes=0

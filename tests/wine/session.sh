@@ -38,12 +38,15 @@ start)
     # One persistent wineserver for the whole run, so each test pays no start-up,
     # and the prefix's system processes (services, the desktop) start now, with
     # their output away from ctest's pipe, which they would otherwise hold open.
-    mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >"$dir/wineserver.log" 2>&1
     # The first program of a session boots the prefix by itself (and creates
     # it when new); an explicit "wineboot -i" on top boots it a second time and
     # leaves two service managers answering the same requests.
-    wine cmd.exe /c exit </dev/null >"$dir/wineboot.log" 2>&1
+    boot() { wineserver -p </dev/null >"$dir/wineserver.log" 2>&1; wine cmd.exe /c exit </dev/null >"$dir/wineboot.log" 2>&1; }
+    mkdir -p "$WINEPREFIX" "$dir/network" && boot
+    # N: is a network drive for the tests (which may point it elsewhere). Wine
+    # learns drive types as it starts, so a prefix without one starts again.
+    [ -L "$WINEPREFIX/dosdevices/n:" ] || { ln -s "$dir/network" "$WINEPREFIX/dosdevices/n:" &&
+        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f </dev/null >/dev/null 2>&1 && wineserver -k; wineserver -w; boot; }
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)
