@@ -1,3 +1,4 @@
+// The folder-cleaning decisions: one spelling per path, and where a path may not be emptied.
 #include "clean_rules.h"
 
 bool CleanRules_IsCleanableFolder(int csidl)
@@ -25,8 +26,8 @@ static bool IsForbiddenInName(char c)
 
 // The spelling behind CleanRules_Normalise; upper also folds ASCII letters
 // (never the second byte of a character), and depth counts the names.
-static bool Spell(const char* path, char* out, int size, CleanRules_LeadByteTest isLeadByte,
-                  bool upper, int* depth)
+static bool Spell(const char *path, char *out, int size, CleanRules_LeadByteTest isLeadByte,
+                  bool upper, int *depth)
 {
     if (!path || size < 4)
         return false;
@@ -85,7 +86,7 @@ static bool Spell(const char* path, char* out, int size, CleanRules_LeadByteTest
     return true;
 }
 
-bool CleanRules_Normalise(const char* path, char* out, int size, CleanRules_LeadByteTest isLeadByte)
+bool CleanRules_Normalise(const char *path, char *out, int size, CleanRules_LeadByteTest isLeadByte)
 {
     int depth;
     return Spell(path, out, size, isLeadByte, false, &depth);
@@ -93,7 +94,7 @@ bool CleanRules_Normalise(const char* path, char* out, int size, CleanRules_Lead
 
 // True when outer names the same folder as inner or one of its ancestors;
 // both in one spelling.
-static bool Contains(const char* outer, const char* inner)
+static bool Contains(const char *outer, const char *inner)
 {
     int n = 0;
     for (; outer[n]; n++)
@@ -104,7 +105,7 @@ static bool Contains(const char* outer, const char* inner)
 }
 
 // Does the place, spelt as the path is, meet the path?
-static bool Meets(const char* place, const char* spelt, bool below, CleanRules_LeadByteTest isLeadByte)
+static bool Meets(const char *place, const char *spelt, bool below, CleanRules_LeadByteTest isLeadByte)
 {
     char key[CLEAN_RULES_PATH_SIZE];
     int depth;
@@ -113,7 +114,7 @@ static bool Meets(const char* place, const char* spelt, bool below, CleanRules_L
     return Contains(spelt, key) || (below && Contains(key, spelt));
 }
 
-static bool MeetsAny(const char* const* list, int count, const char* spelt, bool below,
+static bool MeetsAny(const char *const *list, int count, const char *spelt, bool below,
                      CleanRules_LeadByteTest isLeadByte)
 {
     for (int i = 0; i < count; i++)
@@ -122,7 +123,7 @@ static bool MeetsAny(const char* const* list, int count, const char* spelt, bool
     return false;
 }
 
-bool CleanRules_IsPathCleanable(const char* path, const CleanRules_Places* places)
+bool CleanRules_IsPathCleanable(const char *path, const CleanRules_Places *places)
 {
     char spelt[CLEAN_RULES_PATH_SIZE];
     int depth;
@@ -147,7 +148,7 @@ static char UpperAscii(char c)
 }
 
 // ignoreCase compares ASCII letters without case (names of entries).
-static bool StartsWith(const char* text, const char* prefix, bool ignoreCase = false)
+static bool StartsWith(const char *text, const char *prefix, bool ignoreCase = false)
 {
     for (int i = 0; prefix[i]; i++)
         if (ignoreCase ? UpperAscii(text[i]) != UpperAscii(prefix[i]) : text[i] != prefix[i])
@@ -156,7 +157,7 @@ static bool StartsWith(const char* text, const char* prefix, bool ignoreCase = f
 }
 
 // True when name is no longer than prefix, which it starts with.
-static bool EndsAfter(const char* name, const char* prefix)
+static bool EndsAfter(const char *name, const char *prefix)
 {
     int n = 0;
     while (prefix[n])
@@ -164,18 +165,18 @@ static bool EndsAfter(const char* name, const char* prefix)
     return name[n] == 0;
 }
 
-bool CleanRules_IsOtherProgramsCacheEntry(const char* name)
+bool CleanRules_IsOtherProgramsCacheEntry(const char *name)
 {
-    static const char* const NAMES[] = {"Content.Outlook", "Content.MSO", "Content.Word"};
-    for (const char* kept : NAMES)
+    static const char *const NAMES[] = {"Content.Outlook", "Content.MSO", "Content.Word"};
+    for (const char *kept : NAMES)
         if (StartsWith(name, kept, true) && EndsAfter(name, kept))
             return true;
     return StartsWith(name, "OLK", true);
 }
 
-bool CleanRules_PlainFromFinal(const char* final, char* out, int size)
+bool CleanRules_PlainFromFinal(const char *final, char *out, int size)
 {
-    const char* rest = final;
+    const char *rest = final;
     int written = 0;
     if (StartsWith(final, "\\\\?\\UNC\\")) {
         rest = final + 8;

@@ -23,31 +23,31 @@ bool CleanRules_IsCleanableFolder(int csidl);
 // paths, device paths ("\\?\", "\\.\"), "\\server" without a share, names
 // made only of dots or spaces ("." and ".." among them), characters no name
 // may hold (":" of a stream, wildcards), and paths that do not fit.
-bool CleanRules_Normalise(const char* path, char* out, int size, CleanRules_LeadByteTest isLeadByte);
+bool CleanRules_Normalise(const char *path, char *out, int size, CleanRules_LeadByteTest isLeadByte);
 
 // Where a path may not be emptied. Empty or unspellable entries are ignored.
 struct CleanRules_Places {
-    const char* const* kept;       // these and every folder holding one
+    const char *const *kept;       // these and every folder holding one
     int keptCount;
-    const char* const* offLimits;  // these, everything below them, every folder holding one
+    const char *const *offLimits;  // these, everything below them, every folder holding one
     int offLimitsCount;
     CleanRules_LeadByteTest isLeadByte;
-    const char* const* homes;      // kept, and below them only what is inside one of own:
+    const char *const *homes;      // kept, and below them only what is inside one of own:
     int homesCount;                // the folders holding the users' profiles, where
-    const char* const* own;        // everything but the user's own profile is another's
+    const char *const *own;        // everything but the user's own profile is another's
     int ownCount;
 };
 
 // The whole verdict: an absolute path that is no drive or share root and
 // meets none of the places.
-bool CleanRules_IsPathCleanable(const char* path, const CleanRules_Places* places);
+bool CleanRules_IsPathCleanable(const char *path, const CleanRules_Places *places);
 
 // True for the entries that other programs keep at the top of the internet
 // cache (Outlook's open attachments, Office's downloads), which stay whole.
-bool CleanRules_IsOtherProgramsCacheEntry(const char* name);
+bool CleanRules_IsOtherProgramsCacheEntry(const char *name);
 
 // Turns a final path as the system reports it ("\\?\C:\...",
 // "\\?\UNC\server\share\...") into the plain form; false when it does not fit.
-bool CleanRules_PlainFromFinal(const char* final, char* out, int size);
+bool CleanRules_PlainFromFinal(const char *final, char *out, int size);
 
 #endif

@@ -1,3 +1,4 @@
+// Walking a folder on disk: holding, judging and removing its entries.
 #include "clean_walk.h"
 
 #include <shellapi.h>
@@ -26,16 +27,29 @@ static bool IsPlainFolder(DWORD attributes)
 
 // The link itself is opened, never its target; listing rights count as data
 // access, so the missing delete sharing is enforced against later openers.
-static HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share)
+static HANDLE OpenUnfollowed(const char *path, DWORD access, DWORD share)
 {
     return CreateFileA(path, access, share, NULL, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-bool CleanWalk_HoldFolder(const char* path, HANDLE* held)
+bool CleanWalk_IsWindows9x(void)
+{
+    static int s_platform = -1;
+    if (s_platform < 0) {
+        OSVERSIONINFOA version;
+        version.dwOSVersionInfoSize = sizeof version;
+        version.dwPlatformId = VER_PLATFORM_WIN32_NT;
+        GetVersionExA(&version);
+        s_platform = (int)version.dwPlatformId;
+    }
+    return s_platform == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+bool CleanWalk_HoldFolder(const char *path, HANDLE *held)
 {
     *held = NULL;
-    if (GetVersion() & 0x80000000)
+    if (CleanWalk_IsWindows9x())
         return IsPlainFolder(GetFileAttributesA(path));
     HANDLE folder = OpenUnfollowed(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -59,7 +73,7 @@ void CleanWalk_ReleaseFolder(HANDLE held)
         CloseHandle(held);
 }
 
-bool CleanWalk_HeldFinalPath(HANDLE file, char* out)
+bool CleanWalk_HeldFinalPath(HANDLE file, char *out)
 {
     FinalPathProc finalPath = FinalPathFunction();
     out[0] = 0;
@@ -70,14 +84,14 @@ bool CleanWalk_HeldFinalPath(HANDLE file, char* out)
     return n > 0 && n < MAX_PATH && CleanRules_PlainFromFinal(raw, out, MAX_PATH);
 }
 
-static bool StaysInPlace(HANDLE file, const char* expectedFinal)
+static bool StaysInPlace(HANDLE file, const char *expectedFinal)
 {
     char actual[MAX_PATH];
     return !expectedFinal ||
            (CleanWalk_HeldFinalPath(file, actual) && lstrcmpiA(actual, expectedFinal) == 0);
 }
 
-bool CleanWalk_FinalPath(const char* path, char* out)
+bool CleanWalk_FinalPath(const char *path, char *out)
 {
     out[0] = 0;
     if (!FinalPathFunction())
@@ -91,7 +105,7 @@ bool CleanWalk_FinalPath(const char* path, char* out)
     return known;
 }
 
-bool CleanWalk_PathCrossesLink(const char* path)
+bool CleanWalk_PathCrossesLink(const char *path)
 {
     char part[MAX_PATH];
     for (int i = 3; i < MAX_PATH; i++) {
@@ -109,13 +123,13 @@ bool CleanWalk_PathCrossesLink(const char* path)
     return true;
 }
 
-static bool IsDotEntry(const char* name)
+static bool IsDotEntry(const char *name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
 // Appends "\name" to a path buffer; false when it would not fit MAX_PATH.
-static bool AppendName(char* path, int length, const char* name, int nameLength)
+static bool AppendName(char *path, int length, const char *name, int nameLength)
 {
     if (length + 1 + nameLength + 1 > MAX_PATH)
         return false;
@@ -128,7 +142,7 @@ static bool AppendName(char* path, int length, const char* name, int nameLength)
 // A read-only folder is only marked as customised by the shell, so once it is
 // empty the flag is cleared (while still held) to let it go, and put back if
 // it still stays. A read-only file is left alone: the flag is the user's own.
-static void RemoveEmptiedFolder(const char* path, HANDLE held, DWORD attributes)
+static void RemoveEmptiedFolder(const char *path, HANDLE held, DWORD attributes)
 {
     bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly)
@@ -142,7 +156,7 @@ static void RemoveEmptiedFolder(const char* path, HANDLE held, DWORD attributes)
 
 // Where the system can tell, a name must lead to exactly where it is listed;
 // anything else is a link that the system would follow.
-static bool NameStaysInPlace(const char* path, const char* expectedFinal)
+static bool NameStaysInPlace(const char *path, const char *expectedFinal)
 {
     char actual[MAX_PATH];
     return !expectedFinal || (CleanWalk_FinalPath(path, actual) && lstrcmpiA(actual, expectedFinal) == 0);
@@ -152,7 +166,7 @@ static bool NameStaysInPlace(const char* path, const char* expectedFinal)
 // an entry the shell would destroy it instead (following links, too), so it
 // must ask first (shells from 2000 on). Nothing follows whatever the outcome:
 // what the bin refuses stays where it is.
-static void Recycle(const char* path)
+static void Recycle(const char *path)
 {
     char names[MAX_PATH + 1];  // a list of names, ended by an empty one
     lstrcpynA(names, path, MAX_PATH);
@@ -172,7 +186,7 @@ static void Recycle(const char* path)
 
 // A link is removed itself in either case: the bin would take it, but a
 // shell that failed to would follow it when it deleted instead.
-static void RemoveEntry(char* path, int length, char* final, int finalLength, DWORD listed,
+static void RemoveEntry(char *path, int length, char *final, int finalLength, DWORD listed,
                         bool recycles)
 {
     if (listed & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -219,8 +233,8 @@ static void RemoveEntry(char* path, int length, char* final, int finalLength, DW
     }
 }
 
-void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength,
-                           const CleanWalk_Top* top)
+void CleanWalk_EmptyFolder(char *path, int length, char *final, int finalLength,
+                           const CleanWalk_Top *top)
 {
     if (!AppendName(path, length, "*", 1))
         return;

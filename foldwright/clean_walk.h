@@ -10,16 +10,19 @@
 // empties. The 9x family has no folder handles and no links: there the
 // attributes are checked and *held is NULL. False, with nothing held, when
 // path is no plain folder.
-bool CleanWalk_HoldFolder(const char* path, HANDLE* held);
+bool CleanWalk_HoldFolder(const char *path, HANDLE *held);
 void CleanWalk_ReleaseFolder(HANDLE held);
+
+// The 9x family: no folder handles, no links, no access rights.
+bool CleanWalk_IsWindows9x(void);
 
 // Fills out (MAX_PATH chars) with where a held folder really leads, in plain
 // "X:\..." or "\\server\share\..." form. False when the system cannot tell
 // (before Vista) or nothing is held.
-bool CleanWalk_HeldFinalPath(HANDLE held, char* out);
+bool CleanWalk_HeldFinalPath(HANDLE held, char *out);
 
 // The same for a path, opened only to ask, without following a link at its end.
-bool CleanWalk_FinalPath(const char* path, char* out);
+bool CleanWalk_FinalPath(const char *path, char *out);
 
 // True when the system can tell final paths at all.
 bool CleanWalk_CanTellFinalPaths(void);
@@ -27,13 +30,13 @@ bool CleanWalk_CanTellFinalPaths(void);
 // Before Vista the walk cannot tell where a name leads: true when any part of
 // the path, from the first name below the drive down, is a link (or is not
 // there), so the place judged by name is the place reached.
-bool CleanWalk_PathCrossesLink(const char* path);
+bool CleanWalk_PathCrossesLink(const char *path);
 
 // What becomes of the emptied folder's own entries (all below them is erased
 // or goes with them): names kept whole, and whether they go to the Recycle
 // Bin instead, as Explorer deletes. Whatever the bin refuses stays in place.
 struct CleanWalk_Top {
-    bool (*keeps)(const char* name);  // NULL: none
+    bool (*keeps)(const char *name);  // NULL: none
     bool recycles;
 };
 
@@ -45,7 +48,7 @@ struct CleanWalk_Top {
 // where it is listed is left alone, since deleting it would reach its target
 // (Wine follows every link, whatever the flags); entries that cannot be
 // deleted, such as files in use, are skipped. top NULL: everything erased.
-void CleanWalk_EmptyFolder(char* path, int length, char* final, int finalLength,
-                           const CleanWalk_Top* top);
+void CleanWalk_EmptyFolder(char *path, int length, char *final, int finalLength,
+                           const CleanWalk_Top *top);
 
 #endif

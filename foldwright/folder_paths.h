@@ -8,7 +8,7 @@
 
 // Fills path (MAX_PATH chars) with the folder's file system path; false when
 // the shell does not know the folder or it has no path.
-bool FolderPaths_Resolve(int csidl, char* path);
-bool FolderPaths_ResolveKnown(const GUID* id, char* path);
+bool FolderPaths_Resolve(int csidl, char *path);
+bool FolderPaths_ResolveKnown(const GUID *id, char *path);
 
 #endif

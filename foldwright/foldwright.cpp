@@ -37,7 +37,7 @@ static const GUID FOLDERID_USER_PROFILES =
 // the profiles.
 #define REGISTRY_VIEW_64 0x0100  // KEY_WOW64_64KEY
 static const char CURRENT_VERSION_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-static const char* const PROGRAM_FILES_VALUES[] = {
+static const char *const PROGRAM_FILES_VALUES[] = {
     "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir",
 };
 static const char PROFILE_LIST_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
@@ -48,11 +48,11 @@ static const char PROFILE_LIST_KEY[] = "Software\\Microsoft\\Windows NT\\Current
 #define PLACE_LIST_SIZE 64
 struct Foldwright_Places {
     char paths[PLACE_LIST_SIZE][MAX_PATH];
-    const char* list[PLACE_LIST_SIZE];
+    const char *list[PLACE_LIST_SIZE];
     int count;
     bool full;
 };
-static Foldwright_Places g_kept, g_offLimits, g_homes, g_own;
+static Foldwright_Places s_kept, s_offLimits, s_homes, s_own;
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 typedef UINT (WINAPI *SystemWow64DirectoryProc)(LPSTR path, UINT size);
@@ -62,7 +62,7 @@ static bool Foldwright_IsLeadByte(unsigned char byte)
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-static FARPROC Foldwright_KernelFunction(const char* name)
+static FARPROC Foldwright_KernelFunction(const char *name)
 {
     return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
 }
@@ -70,7 +70,7 @@ static FARPROC Foldwright_KernelFunction(const char* name)
 // One spelling per folder so the rules can compare bytes: long names where
 // the system has GetLongPathNameA (98 and 2000 on), short names on 95 and
 // NT 4 (the same for every path compared), and upper case.
-static void Foldwright_Canonicalise(char* path)
+static void Foldwright_Canonicalise(char *path)
 {
     static LongPathProc longPath =
         (LongPathProc)(void (*)(void))Foldwright_KernelFunction("GetLongPathNameA");
@@ -85,7 +85,7 @@ static void Foldwright_Canonicalise(char* path)
 
 // Adds the path a system call wrote, written characters long; a place the
 // system does not know (nothing written, or too much) is simply absent.
-static void Foldwright_AddPlace(Foldwright_Places* places, const char* path, DWORD written)
+static void Foldwright_AddPlace(Foldwright_Places *places, const char *path, DWORD written)
 {
     if (written == 0 || written >= MAX_PATH || !path[0])
         return;
@@ -93,8 +93,8 @@ static void Foldwright_AddPlace(Foldwright_Places* places, const char* path, DWO
         places->full = true;
         return;
     }
-    char* named = places->paths[places->count];
-    char* final = places->paths[places->count + 1];
+    char *named = places->paths[places->count];
+    char *final = places->paths[places->count + 1];
     lstrcpynA(named, path, MAX_PATH);
     CleanWalk_FinalPath(named, final);
     Foldwright_Canonicalise(named);
@@ -103,14 +103,14 @@ static void Foldwright_AddPlace(Foldwright_Places* places, const char* path, DWO
     places->list[places->count++] = final;
 }
 
-static void Foldwright_AddShellFolder(Foldwright_Places* places, int csidl)
+static void Foldwright_AddShellFolder(Foldwright_Places *places, int csidl)
 {
     char path[MAX_PATH];
     FolderPaths_Resolve(csidl, path);
     Foldwright_AddPlace(places, path, lstrlenA(path));
 }
 
-static void Foldwright_AddKnownFolder(Foldwright_Places* places, const GUID* id)
+static void Foldwright_AddKnownFolder(Foldwright_Places *places, const GUID *id)
 {
     char path[MAX_PATH];
     FolderPaths_ResolveKnown(id, path);
@@ -118,8 +118,8 @@ static void Foldwright_AddKnownFolder(Foldwright_Places* places, const GUID* id)
 }
 
 // A path held in HKLM, with the environment's names expanded.
-static void Foldwright_AddRegistryValue(Foldwright_Places* places, const char* keyName,
-                                        const char* value, REGSAM view)
+static void Foldwright_AddRegistryValue(Foldwright_Places *places, const char *keyName,
+                                        const char *value, REGSAM view)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
@@ -133,7 +133,7 @@ static void Foldwright_AddRegistryValue(Foldwright_Places* places, const char* k
     Foldwright_AddPlace(places, path, read ? ExpandEnvironmentStringsA(raw, path, MAX_PATH) : 0);
 }
 
-static void Foldwright_AddSystemFolders(Foldwright_Places* places)
+static void Foldwright_AddSystemFolders(Foldwright_Places *places)
 {
     char path[MAX_PATH];
     Foldwright_AddPlace(places, path, GetSystemDirectoryA(path, MAX_PATH));
@@ -152,16 +152,16 @@ static void Foldwright_AddSystemFolders(Foldwright_Places* places)
 static void Foldwright_CollectHomes(void)
 {
     char path[MAX_PATH];
-    Foldwright_AddKnownFolder(&g_homes, &FOLDERID_USER_PROFILES);
-    Foldwright_AddRegistryValue(&g_homes, PROFILE_LIST_KEY, "ProfilesDirectory", 0);
-    Foldwright_AddShellFolder(&g_own, CSIDL_PROFILE);
-    Foldwright_AddPlace(&g_own, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
+    Foldwright_AddKnownFolder(&s_homes, &FOLDERID_USER_PROFILES);
+    Foldwright_AddRegistryValue(&s_homes, PROFILE_LIST_KEY, "ProfilesDirectory", 0);
+    Foldwright_AddShellFolder(&s_own, CSIDL_PROFILE);
+    Foldwright_AddPlace(&s_own, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
     // On NT the folder holding the user's profile holds the others' too,
     // named by the system or not (older NT may not). 9x may keep its profile
     // in the Windows folder, whose folder is no home.
-    if (GetVersion() & 0x80000000 || g_own.count == 0)
+    if (CleanWalk_IsWindows9x() || s_own.count == 0)
         return;
-    lstrcpynA(path, g_own.paths[0], MAX_PATH);
+    lstrcpynA(path, s_own.paths[0], MAX_PATH);
     int parent = 0;
     for (int i = 0; path[i]; i++) {
         if (path[i] == '\\' && path[i + 1])
@@ -170,35 +170,35 @@ static void Foldwright_CollectHomes(void)
             i++;
     }
     path[parent > 2 ? parent : 3] = 0;
-    Foldwright_AddPlace(&g_homes, path, lstrlenA(path));
+    Foldwright_AddPlace(&s_homes, path, lstrlenA(path));
 }
 
 static void Foldwright_Collect(int cleaned)
 {
-    g_kept.count = g_offLimits.count = g_homes.count = g_own.count = 0;
-    g_kept.full = g_offLimits.full = g_homes.full = g_own.full = false;
+    s_kept.count = s_offLimits.count = s_homes.count = s_own.count = 0;
+    s_kept.full = s_offLimits.full = s_homes.full = s_own.full = false;
     char path[MAX_PATH];
     for (int csidl : KEPT_SHELL_FOLDERS)
-        Foldwright_AddShellFolder(&g_kept, csidl);
+        Foldwright_AddShellFolder(&s_kept, csidl);
     for (int csidl : BROWSER_FOLDERS)
         if (csidl != cleaned)
-            Foldwright_AddShellFolder(&g_kept, csidl);
-    Foldwright_AddPlace(&g_kept, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
-    Foldwright_AddPlace(&g_kept, path, GetWindowsDirectoryA(path, MAX_PATH));
+            Foldwright_AddShellFolder(&s_kept, csidl);
+    Foldwright_AddPlace(&s_kept, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));
+    Foldwright_AddPlace(&s_kept, path, GetWindowsDirectoryA(path, MAX_PATH));
     for (int csidl : OFF_LIMITS_SHELL_FOLDERS)
-        Foldwright_AddShellFolder(&g_offLimits, csidl);
-    Foldwright_AddKnownFolder(&g_offLimits, &FOLDERID_DOWNLOADS);
-    for (const char* value : PROGRAM_FILES_VALUES) {
-        Foldwright_AddRegistryValue(&g_offLimits, CURRENT_VERSION_KEY, value, 0);
-        Foldwright_AddRegistryValue(&g_offLimits, CURRENT_VERSION_KEY, value, REGISTRY_VIEW_64);
+        Foldwright_AddShellFolder(&s_offLimits, csidl);
+    Foldwright_AddKnownFolder(&s_offLimits, &FOLDERID_DOWNLOADS);
+    for (const char *value : PROGRAM_FILES_VALUES) {
+        Foldwright_AddRegistryValue(&s_offLimits, CURRENT_VERSION_KEY, value, 0);
+        Foldwright_AddRegistryValue(&s_offLimits, CURRENT_VERSION_KEY, value, REGISTRY_VIEW_64);
     }
-    Foldwright_AddSystemFolders(&g_offLimits);
+    Foldwright_AddSystemFolders(&s_offLimits);
     Foldwright_CollectHomes();
 }
 
 // Only local fixed disks: a share, a removable medium or a CD is no place the
 // user's deletions can be undone, nor one that stays put during the walk.
-static bool Foldwright_IsOnFixedDisk(const char* path)
+static bool Foldwright_IsOnFixedDisk(const char *path)
 {
     char root[] = {path[0], ':', '\\', 0};
     return path[0] && path[1] == ':' && GetDriveTypeA(root) == DRIVE_FIXED;
@@ -206,14 +206,14 @@ static bool Foldwright_IsOnFixedDisk(const char* path)
 
 // Judges the folder in every spelling it has: as resolved, in long (or
 // short) form and as it really leads.
-static bool Foldwright_IsCleanable(int csidl, const char* path, const char* final)
+static bool Foldwright_IsCleanable(int csidl, const char *path, const char *final)
 {
     Foldwright_Collect(csidl);
-    if (g_kept.full || g_offLimits.full || g_homes.full || g_own.full)
+    if (s_kept.full || s_offLimits.full || s_homes.full || s_own.full)
         return false;
-    CleanRules_Places rules = {g_kept.list, g_kept.count, g_offLimits.list, g_offLimits.count,
-                               Foldwright_IsLeadByte, g_homes.list, g_homes.count,
-                               g_own.list, g_own.count};
+    CleanRules_Places rules = {s_kept.list, s_kept.count, s_offLimits.list, s_offLimits.count,
+                               Foldwright_IsLeadByte, s_homes.list, s_homes.count,
+                               s_own.list, s_own.count};
     char spellings[3][MAX_PATH];
     lstrcpynA(spellings[0], path, MAX_PATH);
     CharUpperBuffA(spellings[0], lstrlenA(spellings[0]));

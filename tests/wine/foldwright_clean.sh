@@ -30,6 +30,8 @@ cleanup() {
     [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
     [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
     [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
+    # What a refused or kept case left in the browser folders is not the next test's.
+    for f in "${folder[@]}"; do find "$f" -mindepth 1 -delete; done
     rm -rf "$work" "$other"
 }
 trap cleanup EXIT
