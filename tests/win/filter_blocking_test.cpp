@@ -300,18 +300,6 @@ static void TestHookProceduresCalledDirectly(void)
     HookFixture_UninstallAll();
 }
 
-// Wine's own browser, a program nobody here wrote: its frame is an "IEFrame".
-static HWND FindBrowserFrame(DWORD processId)
-{
-    DWORD owner = 0;
-    HWND w = NULL;
-    while (owner != processId && (w = FindWindowExA(NULL, w, "IEFrame", NULL)))
-        GetWindowThreadProcessId(w, &owner);
-    return w;
-}
-
-#define BROWSER_COMMAND "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank"
-
 static void TestRealBrowser(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
@@ -322,9 +310,9 @@ static void TestRealBrowser(void)
     WaitFor([] { return Check_Pump(50), g_hookFixtureNotifications > 0; }, 30000);
     Check_Pump(1000);   // give it the chance to try again and show something
     printf("browser with blocking: %d notification(s), frame %p\n", g_hookFixtureNotifications,
-           (void *)FindBrowserFrame(pi.dwProcessId));
+           (void *)Check_WindowOf("IEFrame", pi.dwProcessId));
     CHECK(g_hookFixtureNotifications >= 1, "the browser's frame was vetoed and reported");
-    CHECK(FindBrowserFrame(pi.dwProcessId) == NULL, "no browser frame exists");
+    CHECK(Check_WindowOf("IEFrame", pi.dwProcessId) == NULL, "no browser frame exists");
     TerminateProcess(pi.hProcess, 0);
     Process_WaitExit(pi, 10000);
 
@@ -332,7 +320,7 @@ static void TestRealBrowser(void)
     CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts again");
     HWND frame = NULL;
     DWORD start = GetTickCount();
-    WaitFor([&] { return Check_Pump(50), (frame = FindBrowserFrame(pi.dwProcessId)) != NULL; }, 30000);
+    WaitFor([&] { return Check_Pump(50), (frame = Check_WindowOf("IEFrame", pi.dwProcessId)) != NULL; }, 30000);
     printf("browser without hooks: frame %p after %lu ms\n", (void *)frame, GetTickCount() - start);
     CHECK(frame != NULL, "the browser's frame appears when nothing is installed");
     TerminateProcess(pi.hProcess, 0);

@@ -213,17 +213,12 @@ static void Filter_Close(void)
 static bool Browser_GetsWindow(DWORD timeoutMs)
 {
     PROCESS_INFORMATION pi = {};
-    if (!Process_Start("\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank", 0, &pi)) {
+    if (!Process_Start(BROWSER_COMMAND, 0, &pi)) {
         printf("cannot start iexplore.exe\n");
         return false;
     }
     // This test's own frame is an "IEFrame" too.
-    bool found = WaitFor([&] {
-        DWORD pid = 0;
-        for (HWND frame = NULL; pid != pi.dwProcessId && (frame = FindWindowExA(NULL, frame, "IEFrame", NULL));)
-            GetWindowThreadProcessId(frame, &pid);
-        return pid == pi.dwProcessId;
-    }, timeoutMs);
+    bool found = WaitFor([&] { return Check_WindowOf("IEFrame", pi.dwProcessId) != NULL; }, timeoutMs);
     TerminateProcess(pi.hProcess, 0);
     Process_WaitExit(pi, 5000);
     return found;

@@ -132,6 +132,19 @@ static inline long Check_Probe(const char *classes, DWORD *elapsedMs = NULL)
     return Check_RunPumping(line, 20000, elapsedMs);
 }
 
+// Wine's own browser, a program nobody here wrote: its frame is an "IEFrame".
+#define BROWSER_COMMAND "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank"
+
+// A top-level window of the class made by the process, or NULL.
+static inline HWND Check_WindowOf(const char *className, DWORD processId)
+{
+    DWORD owner = 0;
+    HWND w = NULL;
+    while (owner != processId && (w = FindWindowExA(NULL, w, className, NULL)))
+        GetWindowThreadProcessId(w, &owner);
+    return w;
+}
+
 // A value that is not stored.
 #define MISSING 0xFFFFFFFFu
 
