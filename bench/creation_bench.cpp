@@ -8,7 +8,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "hook_fixture.h"
 #include "win_check.h"
 
 typedef void (WINAPI *NullInstallProc)(HINSTANCE);

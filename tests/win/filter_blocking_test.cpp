@@ -1,9 +1,6 @@
 // Blocking across processes: this program installs the hooks with its own window
 // as notify window, and window_probe.exe, a separate process, tries to create
 // windows. Switches are set in the real registry of the test prefix.
-#include <windows.h>
-
-#include "hook_fixture.h"
 #include "win_check.h"
 
 static HWND g_notifyWindow;
@@ -11,7 +8,7 @@ static HWND g_notifyWindow;
 
 static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash)
 {
-    const DWORD values[5] = {browser, messenger, tooltip, applet, flash};
+    const DWORD values[SWITCH_COUNT] = {browser, messenger, tooltip, applet, flash};
     HookFixture_WriteSwitches(values);
 }
 
@@ -19,10 +16,8 @@ static void SetSwitches(DWORD browser, DWORD messenger, DWORD tooltip, DWORD app
 // exactly one notification arrived per veto, but for those in foreign.
 static long Probe(const char *classes, const char *what, long foreign = 0)
 {
-    char line[1024];
-    wsprintfA(line, "window_probe.exe %s", classes);
     g_hookFixtureNotifications = 0;
-    long mask = Check_RunPumping(line, 20000, NULL);
+    long mask = Check_Probe(classes);
     Check_Pump(100);
     int vetoes = mask > 0 ? __builtin_popcountl(mask & ~foreign) : 0;
     printf("%s: mask 0x%lx, %d notification(s)\n", what, mask, g_hookFixtureNotifications);
@@ -138,10 +133,10 @@ static void TestMissingKeyThenOddValues(void)
     RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
     const BYTE one[8] = {1}, two[4] = {2};
-    RegSetValueExA(key, "Browser", 0, REG_SZ, (const BYTE *)"1", 2);
-    RegSetValueExA(key, "Messenger", 0, REG_BINARY, one, 2);
-    RegSetValueExA(key, "Tooltip", 0, REG_QWORD, one, 8);
-    RegSetValueExA(key, "Applet", 0, REG_DWORD, two, 4);
+    RegSetValueExA(key, SWITCH_NAME_BROWSER, 0, REG_SZ, (const BYTE *)"1", 2);
+    RegSetValueExA(key, SWITCH_NAME_MESSENGER, 0, REG_BINARY, one, 2);
+    RegSetValueExA(key, SWITCH_NAME_TOOLTIP, 0, REG_QWORD, one, 8);
+    RegSetValueExA(key, SWITCH_NAME_APPLET, 0, REG_DWORD, two, 4);
     RegCloseKey(key);
 
     HookFixture_InstallAll(g_notifyWindow);
@@ -193,7 +188,7 @@ static void TestNotifyWindowGoneOrHung(void)
     HookFixture_InstallAll(doomed);
     DestroyWindow(doomed);
     DWORD took = 0;
-    long mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
+    long mask = Check_Probe("IEFrame", &took);
     printf("notify window gone: mask 0x%lx in %lu ms\n", mask, took);
     CHECK(mask == 1, "still vetoed with the notify window gone: 0x%lx", mask);
 
@@ -202,7 +197,7 @@ static void TestNotifyWindowGoneOrHung(void)
     InstallCBTHook(g_notifyWindow);
     CHECK(Probe("IEFrame", "mouse hook to a gone window, then CBT hook") == 1, "vetoed");
     InstallKeyDownHook(doomed);
-    mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
+    mask = Check_Probe("IEFrame", &took);
     CHECK(mask == 1 && g_hookFixtureNotifications == 1, "keyboard install last: its gone window "
           "was notified, not the CBT install's (mask 0x%lx, %d)", mask, g_hookFixtureNotifications);
 
@@ -212,7 +207,7 @@ static void TestNotifyWindowGoneOrHung(void)
     while (hung == NULL)
         Sleep(10);
     HookFixture_InstallAll(hung);
-    mask = Check_RunPumping("window_probe.exe IEFrame", 20000, &took);
+    mask = Check_Probe("IEFrame", &took);
     printf("notify window hung: mask 0x%lx in %lu ms\n", mask, took);
     CHECK(mask == 1, "still vetoed with the notify window hung: 0x%lx", mask);
     CHECK(took < 15000, "the probe came back (took %lu ms)", took);
@@ -305,62 +300,31 @@ static void TestHookProceduresCalledDirectly(void)
     HookFixture_UninstallAll();
 }
 
-// Wine's own browser: a program nobody here wrote, whose frame is an "IEFrame".
-static bool StartBrowser(PROCESS_INFORMATION *pi)
-{
-    char line[] = "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    return CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, pi) != 0;
-}
-
-static HWND FindBrowserFrame(DWORD processId)
-{
-    for (HWND w = FindWindowExA(NULL, NULL, "IEFrame", NULL); w; w = FindWindowExA(NULL, w, "IEFrame", NULL)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == processId)
-            return w;
-    }
-    return NULL;
-}
-
-static void EndBrowser(PROCESS_INFORMATION *pi)
-{
-    TerminateProcess(pi->hProcess, 0);
-    WaitForSingleObject(pi->hProcess, 10000);
-    CloseHandle(pi->hThread);
-    CloseHandle(pi->hProcess);
-}
-
 static void TestRealBrowser(void)
 {
     SetSwitches(1, 0, 0, 0, 0);
     HookFixture_InstallAll(g_notifyWindow);
     g_hookFixtureNotifications = 0;
     PROCESS_INFORMATION pi = {};
-    CHECK(StartBrowser(&pi), "iexplore.exe starts");
-    DWORD start = GetTickCount();
-    while (g_hookFixtureNotifications == 0 && GetTickCount() - start < 30000)
-        Check_Pump(50);
+    CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts");
+    WaitFor([] { return Check_Pump(50), g_hookFixtureNotifications > 0; }, 30000);
     Check_Pump(1000);   // give it the chance to try again and show something
     printf("browser with blocking: %d notification(s), frame %p\n", g_hookFixtureNotifications,
-           (void *)FindBrowserFrame(pi.dwProcessId));
+           (void *)Check_WindowOf("IEFrame", pi.dwProcessId));
     CHECK(g_hookFixtureNotifications >= 1, "the browser's frame was vetoed and reported");
-    CHECK(FindBrowserFrame(pi.dwProcessId) == NULL, "no browser frame exists");
-    EndBrowser(&pi);
+    CHECK(Check_WindowOf("IEFrame", pi.dwProcessId) == NULL, "no browser frame exists");
+    TerminateProcess(pi.hProcess, 0);
+    Process_WaitExit(pi, 10000);
 
     HookFixture_UninstallAll();
-    CHECK(StartBrowser(&pi), "iexplore.exe starts again");
+    CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts again");
     HWND frame = NULL;
-    start = GetTickCount();
-    while (frame == NULL && GetTickCount() - start < 30000) {
-        Check_Pump(50);
-        frame = FindBrowserFrame(pi.dwProcessId);
-    }
+    DWORD start = GetTickCount();
+    WaitFor([&] { return Check_Pump(50), (frame = Check_WindowOf("IEFrame", pi.dwProcessId)) != NULL; }, 30000);
     printf("browser without hooks: frame %p after %lu ms\n", (void *)frame, GetTickCount() - start);
     CHECK(frame != NULL, "the browser's frame appears when nothing is installed");
-    EndBrowser(&pi);
+    TerminateProcess(pi.hProcess, 0);
+    Process_WaitExit(pi, 10000);
 }
 
 int main(void)

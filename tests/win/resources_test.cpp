@@ -3,19 +3,9 @@
 // template makes (every control present, inside the client area, icons and
 // clip loaded, the rights notice on one line).
 // (run.sh shows the whole window as the program builds it.)
-#include <windows.h>
+#include "win_check.h"
 #include <commctrl.h>
-#include <stdio.h>
 #include <string.h>
-#include "../../tray/resource_ids.h"
-
-static int g_failures;
-
-static void Check(bool ok, const char* what)
-{
-    printf("%s: %s\n", ok ? "ok  " : "FAIL", what);
-    if (!ok) g_failures++;
-}
 
 // ---- the template
 
@@ -81,8 +71,8 @@ static const BYTE* ResourceBytes(LPCSTR name, LPCSTR type, DWORD* size)
 
 static void CheckTemplate()
 {
-    const BYTE* t = ResourceBytes("MyDialog2", (LPCSTR)RT_DIALOG, nullptr);
-    Check(t != nullptr, "template MyDialog2 present");
+    const BYTE* t = ResourceBytes(SETTINGS_WINDOW_TEMPLATE, (LPCSTR)RT_DIALOG, nullptr);
+    CHECK(t != nullptr, "template MyDialog2 present");
     if (!t) return;
     Reader r{t};
     bool head = r.Word() == 1 && r.Word() == 0xFFFF;
@@ -99,9 +89,9 @@ static void CheckTemplate()
     WORD points = r.Word(), weight = r.Word();
     BYTE italic = *r.p++, charset = *r.p++;
     r.SzOrOrd(face, sizeof face);
-    head = head && menu[0] == 0 && lstrcmpiA(cls, "DoviZavazovu") == 0 && strcmp(title, "Hushpane") == 0;
+    head = head && menu[0] == 0 && lstrcmpiA(cls, SETTINGS_WINDOW_CLASS) == 0 && strcmp(title, "Hushpane") == 0;
     head = head && points == 8 && weight == 0 && italic == 0 && charset == 1 && strcmp(face, "MS Sans Serif") == 0;
-    Check(head, "template header: version, style 0x90C80840, 17 items, 10,10 202x200, class, caption, font");
+    CHECK(head, "template header: version, style 0x90C80840, 17 items, 10,10 202x200, class, caption, font");
 
     for (int i = 0; i < count && i < 17; i++) {
         r.Align();
@@ -117,9 +107,7 @@ static void CheckTemplate()
         bool ok = help == 0 && ex == e.exStyle && style == e.style && ix == e.x && iy == e.y &&
                   icx == e.cx && icy == e.cy && id == (DWORD)e.id && lstrcmpiA(icls, e.cls) == 0 &&
                   extra == 0 && (e.text ? strcmp(text, e.text) == 0 : text[0] != 0);
-        char what[200];
-        snprintf(what, sizeof what, "item %d: id %d %s \"%.40s\"", i + 1, (int)id, icls, text);
-        Check(ok, what);
+        CHECK(ok, "item %d: id %d %s \"%.40s\"", i + 1, (int)id, icls, text);
     }
 }
 
@@ -158,22 +146,22 @@ static BOOL CALLBACK FirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR out)
 
 static void CheckPictures()
 {
-    Check(GroupHas("0", 96, 24) && GroupHas(MAKEINTRESOURCEA(IDI_PROGRAM), 96, 24) &&
+    CHECK(GroupHas("0", 96, 24) && GroupHas(MAKEINTRESOURCEA(IDI_PROGRAM), 96, 24) &&
           GroupHas(MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), 96, 24) &&
           GroupHas(MAKEINTRESOURCEA(IDI_PROGRAM_SMALL), 16, 24),
           "program icon 96x96 24-bit (and 16x16) as \"0\", 400 and 401");
-    Check(GroupHas(MAKEINTRESOURCEA(IDI_TRAY_REST), 32, 8) && GroupHas(MAKEINTRESOURCEA(IDI_TRAY_WHITE), 32, 8) &&
+    CHECK(GroupHas(MAKEINTRESOURCEA(IDI_TRAY_REST), 32, 8) && GroupHas(MAKEINTRESOURCEA(IDI_TRAY_WHITE), 32, 8) &&
           GroupHas(MAKEINTRESOURCEA(IDI_TRAY_YELLOW), 32, 8), "tray icons 402, 404, 405: 32x32, 256 colours");
     const char* named[] = {"INSPECTIONICON", "DELETEICON", "BROWSERBLOCKICON", "MESSENGERICON",
                            "TOOLTIPICON", "APPLETICON", "FLASHICON"};
     bool all = true;
     for (const char* n : named) all = all && GroupHas(n, 32, 8);
-    Check(all, "seven named icons: 32x32, 256 colours");
+    CHECK(all, "seven named icons: 32x32, 256 colours");
 
     // The group "0" must come first among icon groups: it is the file's icon.
     char first[32] = "";
     EnumResourceNamesA(nullptr, (LPCSTR)RT_GROUP_ICON, FirstName, (LONG_PTR)first);
-    Check(strcmp(first, "0") == 0, "icon group \"0\" is the first");
+    CHECK(strcmp(first, "0") == 0, "icon group \"0\" is the first");
 
     struct { int id, w; } bmps[] = {{IDB_APPLY, 35}, {IDB_RESET, 51}, {IDB_QUICK_TIPS, 42}, {IDB_EXIT, 40}};
     all = true;
@@ -185,7 +173,7 @@ static void CheckPictures()
               bi.biCompression == BI_RGB && LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(b.id),
                                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR) != nullptr;
     }
-    Check(all, "button faces 407-410: 35/51/42/40 x 25, 24-bit, loadable");
+    CHECK(all, "button faces 407-410: 35/51/42/40 x 25, 24-bit, loadable");
 
     DWORD size = 0;
     const BYTE* avi = ResourceBytes("FLASHINGP", "AVI", &size);
@@ -201,7 +189,7 @@ static void CheckPictures()
         ok = memcmp(avi + 24, "avih", 4) == 0 && usec == 100000 && frames == 28 && streams == 1 &&
              w == 32 && h == 32;
     }
-    Check(ok, "clip FLASHINGP: 28 frames of 32x32 at 10 per second, one stream");
+    CHECK(ok, "clip FLASHINGP: 28 frames of 32x32 at 10 per second, one stream");
 
     // Every frame is the icon at rest but frame 16, the white flash; all
     // frames share the see-through colour in their corners.
@@ -226,7 +214,7 @@ static void CheckPictures()
         for (int off : corners)
             frames = frames && memcmp(frame[0] + off, frame[0], 3) == 0 && memcmp(f16 + off, frame[0], 3) == 0;
     }
-    Check(frames, "clip frames: the icon at rest, the flash on frame 16 only, one see-through colour");
+    CHECK(frames, "clip frames: the icon at rest, the flash on frame 16 only, one see-through colour");
 }
 
 // ---- the window
@@ -260,12 +248,12 @@ static void CheckWindow()
     wc.hIconSm = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
     wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "DoviZavazovu";
+    wc.lpszClassName = SETTINGS_WINDOW_CLASS;
     RegisterClassExA(&wc);
     InitCommonControls();
 
-    HWND dlg = CreateDialogParamA(inst, "MyDialog2", nullptr, nullptr, 0);
-    Check(dlg != nullptr, "window created from the template");
+    HWND dlg = CreateDialogParamA(inst, SETTINGS_WINDOW_TEMPLATE, nullptr, nullptr, 0);
+    CHECK(dlg != nullptr, "window created from the template");
     if (!dlg) return;
 
     // Where the controls added in code land among these is the tray program
@@ -279,18 +267,17 @@ static void CheckWindow()
     for (HWND c = GetWindow(dlg, GW_CHILD); c && n < 17; c = GetWindow(c, GW_HWNDNEXT), n++) {
         const Item& e = kItems[n];
         RECT rc = ChildRect(dlg, c);
-        char cls[64], what[200];
+        char cls[64];
         GetClassNameA(c, cls, sizeof cls);
         // Id -1 may read back as 16 bits.
-        bool ok = GetDlgCtrlID(c) == e.id || (e.id == -1 && (GetDlgCtrlID(c) & 0xFFFF) == 0xFFFF);
-        snprintf(what, sizeof what, "control %d (%s, id %d) at %ld,%ld-%ld,%ld", n + 1, cls, e.id,
-                 rc.left, rc.top, rc.right, rc.bottom);
-        Check(ok, what);
-        Check(rc.right <= client.right && rc.bottom <= client.bottom, "  inside the client area");
+        CHECK(GetDlgCtrlID(c) == e.id || (e.id == -1 && (GetDlgCtrlID(c) & 0xFFFF) == 0xFFFF),
+              "control %d (%s): id %d", n + 1, cls, e.id);
+        CHECK(rc.right <= client.right && rc.bottom <= client.bottom, "control %d (%s) at %ld,%ld-%ld,%ld "
+              "inside the client area", n + 1, cls, rc.left, rc.top, rc.right, rc.bottom);
 
         if (e.cx == 0) {
             HICON icon = (HICON)SendMessageA(c, STM_GETICON, 0, 0);
-            Check(icon != nullptr && rc.right - rc.left == 32 && rc.bottom - rc.top == 32, "  icon loaded, 32x32");
+            CHECK(icon != nullptr && rc.right - rc.left == 32 && rc.bottom - rc.top == 32, "  icon loaded, 32x32");
         } else if (!strcmp(cls, "SysAnimate32")) {
             // An opened clip sizes the control to its frames. Wine's control
             // does not open the clip named by its window text, so open it here
@@ -302,7 +289,7 @@ static void CheckWindow()
                 // The control posts its start notice to the window.
                 MSG msg;
                 while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-                Check(opened && g_clipStarted && rc.right - rc.left == 32 && rc.bottom - rc.top == 32,
+                CHECK(opened && g_clipStarted && rc.right - rc.left == 32 && rc.bottom - rc.top == 32,
                       "  clip opens by name and plays (control sized to 32x32)");
             }
         } else if (e.text == nullptr) {
@@ -312,22 +299,21 @@ static void CheckWindow()
             GetWindowTextA(c, text, sizeof text);
             SIZE ext;
             GetTextExtentPoint32A(dc, text, lstrlenA(text), &ext);
-            Check(ext.cx <= rc.right - rc.left, "  rights notice fits on one line");
+            CHECK(ext.cx <= rc.right - rc.left, "  rights notice fits on one line");
         }
     }
     SelectObject(dc, old);
     ReleaseDC(dlg, dc);
-    Check(n == 17, "17 controls");
+    CHECK(n == 17, "17 controls");
 
     DestroyWindow(dlg);
 }
 
 int main()
 {
-    setvbuf(stdout, nullptr, _IONBF, 0);
+    Check_Begin();
     CheckTemplate();
     CheckPictures();
     CheckWindow();
-    printf("%d failure(s)\n", g_failures);
-    return g_failures ? 1 : 0;
+    return Check_End();
 }

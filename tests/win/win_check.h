@@ -1,11 +1,17 @@
-// A minimal check harness for Windows-side test programs: unbuffered progress
-// lines, a failure count, non-zero exit on any failed check.
+// The check harness of the Windows-side test programs: unbuffered progress
+// lines, a failure count, non-zero exit on any failed check; waits, child
+// processes, the window probe, the stored switches and, where the filter
+// library is linked, its hooks.
 #ifndef HUSHPANE_WIN_CHECK_H
 #define HUSHPANE_WIN_CHECK_H
 
 #include <windows.h>
 #include <stdio.h>
 #include <aclapi.h>
+
+#include "../../settings/settings_store.h"
+#include "../../tray/program_state.h"
+#include "../../tray/resource_ids.h"
 
 static int g_checkFailures;
 
@@ -75,6 +81,149 @@ static inline long Check_RunPumping(const char *commandLine, DWORD timeoutMs, DW
     CloseHandle(pi.hProcess);
     return result;
 }
+
+template <typename Condition>
+static bool WaitFor(Condition condition, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// Until a given tick, such as a moment of the program's countdown.
+static inline void WaitUntil(DWORD tick)
+{
+    while ((LONG)(GetTickCount() - tick) < 0)
+        Sleep(50);
+}
+
+static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    char line[MAX_PATH];
+    lstrcpynA(line, commandLine, sizeof line);
+    return CreateProcessA(NULL, line, NULL, NULL, FALSE, flags, NULL, NULL, &si, process) != 0;
+}
+
+// Exit code, or -1 when it is still running after timeoutMs (it is then ended).
+static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs)
+{
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return (long)code;
+}
+
+// window_probe.exe's veto mask for the classes (bit i: the i-th was vetoed),
+// -1 when it did not finish; *elapsedMs, if given, is its run time.
+static inline long Check_Probe(const char *classes, DWORD *elapsedMs = NULL)
+{
+    char line[1024];
+    wsprintfA(line, "window_probe.exe %s", classes);
+    return Check_RunPumping(line, 20000, elapsedMs);
+}
+
+// Wine's own browser, a program nobody here wrote: its frame is an "IEFrame".
+#define BROWSER_COMMAND "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank"
+
+// A top-level window of the class made by the process, or NULL.
+static inline HWND Check_WindowOf(const char *className, DWORD processId)
+{
+    DWORD owner = 0;
+    HWND w = NULL;
+    while (owner != processId && (w = FindWindowExA(NULL, w, className, NULL)))
+        GetWindowThreadProcessId(w, &owner);
+    return w;
+}
+
+// A value that is not stored.
+#define MISSING 0xFFFFFFFFu
+
+// The switches as REG_DWORD values, in SETTINGS_SWITCHES order; MISSING ones
+// are left as they are.
+static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT])
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                        &key, NULL) != ERROR_SUCCESS)
+        return;
+    for (int i = 0; i < SWITCH_COUNT; ++i)
+        if (values[i] != MISSING)
+            RegSetValueExA(key, SETTINGS_SWITCHES[i].valueName, 0, REG_DWORD, (const BYTE *)&values[i], 4);
+    RegCloseKey(key);
+}
+
+// The stored switches, MISSING where a value or the key cannot be read.
+static inline void Check_ReadSwitches(DWORD values[SWITCH_COUNT])
+{
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
+    for (int i = 0; i < SWITCH_COUNT; ++i) {
+        DWORD size = 4;
+        if (!key || RegQueryValueExA(key, SETTINGS_SWITCHES[i].valueName, NULL, NULL, (BYTE *)&values[i], &size))
+            values[i] = MISSING;
+    }
+    RegCloseKey(key);   // harmless on NULL
+}
+
+static inline HWND HookFixture_CreateNotifyWindow(const char *className, WNDPROC procedure)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);   // a second window of the same class finds it registered
+    return CreateWindowExA(0, className, "notify", WS_OVERLAPPED, 0, 0, 10, 10,
+                           NULL, NULL, wc.hInstance, NULL);
+}
+
+// The filter library's hooks, for the programs that link it.
+#if __has_include("snapveil.h")
+#include "snapveil.h"
+
+// WM_POPUPBLOCKED messages taken by a counting notify window.
+static int g_hookFixtureNotifications;
+
+static inline LRESULT CALLBACK HookFixture_CountingProc(HWND window, UINT message, WPARAM wParam,
+                                                        LPARAM lParam)
+{
+    if (message == WM_POPUPBLOCKED) {
+        ++g_hookFixtureNotifications;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static inline HWND HookFixture_CreateCountingNotifyWindow(const char *className)
+{
+    return HookFixture_CreateNotifyWindow(className, HookFixture_CountingProc);
+}
+
+static inline void HookFixture_UninstallAll(void)
+{
+    UninstallCBTHook();
+    UninstallMouseHook();
+    UninstallKeyDownHook();
+}
+
+// The tray program's order: everything off first, then all three with one window.
+static inline void HookFixture_InstallAll(HWND notifyWindow)
+{
+    HookFixture_UninstallAll();
+    InstallCBTHook(notifyWindow);
+    InstallMouseHook(notifyWindow);
+    InstallKeyDownHook(notifyWindow);
+}
+#endif
 
 // The session objects' security as given at creation: an access list of
 // exactly this user and SYSTEM, and a low label only where lowLabel.
