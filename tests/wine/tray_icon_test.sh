@@ -3,8 +3,9 @@
 # (hushpane_query.exe tray) that prints every request of the shell's
 # Shell_NotifyIcon and passes real X clicks (xdotool) on it to the icon's
 # owner: into the tray, the block indicator under a burst of vetoes from two
-# processes, a re-created notification area, double click, the menu and
-# "&Quit Blocking", and a program killed with its hooks installed.
+# processes, a re-created notification area (in the tray and while shown),
+# double click, the menu and "&Quit Blocking", and a program killed with its
+# hooks installed.
 #   tray_icon_test.sh BIN_DIR [SHOT_DIR]   (screenshots go to SHOT_DIR, default BIN_DIR/../screenshots)
 set -u
 bin=$(cd "${1:?bin dir}" && pwd)
@@ -118,6 +119,11 @@ check "still blocking, veto waited >= 140 ms while shown" probe_ok 1 IEFrame
 check "veto while shown takes its time" took_at_least 140 1900
 expect_tray "the icon removed first, then a flash with no icon" \
     "$(request delete 402 hidden; for icon in 404 402 405 402; do request modify $icon shown; done)"
+
+tray_mark
+check "a new notification area announced while the window is shown" inspect tray-recreate
+sleep 1   # time for an add that must not come
+expect_same "no icon added for it while the window is shown" recreated "$(tray_since)"
 
 echo "-- moving the window by its body"
 # A press on a group box reaches the window (not the button sharing the id):
