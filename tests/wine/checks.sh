@@ -16,3 +16,72 @@ checks_done() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+
+# --- waiting ------------------------------------------------------------------
+wait_until() {   # wait_until SECONDS "what" command...: polls the command, says what did not happen
+    local deadline=$((SECONDS + $1)) what=$2; shift 2
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || { echo "timed out waiting for: $what"; return 1; }
+        sleep 0.05
+    done
+}
+count_at_least() { [ "$(grep -cE -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; }   # FILE REGEX N
+sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
+
+# --- window_probe.exe: tries to create windows of the classes in a process of its own
+# run_probe CLASS...: its exit status (bit i: the i-th creation vetoed), its
+# "CLASS created|vetoed MS" lines shown and kept in $probe_lines; 124 past 20 s.
+run_probe() {
+    timeout 20 wine window_probe.exe "$@" | tr -d '\r' | tee "${probe_lines:?}"
+    return "${PIPESTATUS[0]}"
+}
+probe_ok() { run_probe "${@:2}"; [ $? = "$1" ]; }   # probe_ok EXPECTED_EXIT CLASS...
+took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
+    awk -v lo="$1" -v hi="$2" '{ if ($3 < lo || $3 > hi) bad = 1 } END { exit bad || NR == 0 }' "$probe_lines"
+}
+
+# The five blocking switches, as the settings window stores them.
+write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 or 1 each)
+    local name
+    for name in Browser Messenger Tooltip Applet Flash; do
+        wine reg add 'HKLM\Software\Quorvane\Hushpane' /v $name /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+        shift
+    done
+}
+
+# --- browser_standin.exe: an "IEFrame" with an address bar and a page, and an
+# unrelated window; its files are $standin.targets, .log and .stop (a path
+# prefix each test sets). A press anywhere but a browser window opens the
+# filter for every process; only a slow press inside one closes it.
+standin_pid=
+start_standin() {   # start_standin PAGECLASS: true once both windows are mapped
+    rm -f "${standin:?}".*
+    wine browser_standin.exe "$1" "$standin.targets" "$standin.stop" >"$standin.log" 2>&1 &
+    standin_pid=$!
+    wait_until 60 "the stand-in browser's targets" grep -q '^other ' "$standin.targets" || return 1
+    local title
+    for title in "Hushpane test browser" "Hushpane test other"; do
+        timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null || return 1
+    done
+}
+stop_standin() {
+    [ -n "$standin_pid" ] || return 0
+    touch "$standin.stop"
+    wait_until 10 "the stand-in browser to end" fails kill -0 "$standin_pid"
+    kill "$standin_pid" 2>/dev/null
+    standin_pid=
+}
+standin_target() { tr -d '\r' <"$standin.targets" | awk -v k="$1" '$1 == k { print $2, $3; exit }'; }
+# press TARGET [REPEAT]: left clicks on a target, then waits until the
+# stand-in has taken every press from its queue, which is after the mouse hook saw it.
+press() {
+    local repeat=${2:-1} before
+    before=$(grep -c '^input ' "$standin.log")
+    xdotool mousemove $(standin_target "$1") click --repeat "$repeat" --delay 100 1
+    wait_until 20 "$repeat press(es) on $1 seen by the stand-in" count_at_least "$standin.log" '^input ' $((before + repeat))
+}
+# Well over the click interval (double-click time + 500 ms) after the last
+# activity: the wait starts after the previous press or key-down was seen.
+click_interval=1000
+slow_press() { sleep_ms $((click_interval + 300)); press "$@"; }
+close_filter() { slow_press page; }

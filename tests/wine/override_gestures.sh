@@ -12,85 +12,40 @@ bin=${1:?bin dir}
 mode=${2:-nt}
 cd "$bin"
 
-tag=override_$mode
-stop=$tag.stop
-targets=$tag.targets
-standin_log=$tag.standin.log
-host_log=$tag.host.log
+standin=override_$mode
+host_log=$standin.host.log
+probe_lines=$standin.probe.txt
 appdefaults='HKCU\Software\Wine\AppDefaults'
 programs="browser_standin.exe hook_host.exe window_probe.exe"
 vetoes=0
-pids=()
-
-rm -f "$stop" "$targets" "$standin_log" "$host_log"
+host_pid=
+rm -f "$host_log"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 cleanup() {
-    touch "$stop"
-    local pid
-    for pid in "${pids[@]}"; do
-        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null
-    done
+    stop_standin   # its stop file ends the hook host too
+    [ -n "$host_pid" ] && { wait_until 10 "the hook host to end" fails kill -0 "$host_pid"; kill "$host_pid" 2>/dev/null; }
     local program
     for program in $programs; do
         wine reg delete "$appdefaults\\$program" /f >/dev/null 2>&1
     done
-    rm -f "$stop" "$targets"
+    rm -f "$standin.stop" "$standin.targets" "$probe_lines"
 }
 trap cleanup EXIT
 
-# wait_for_count FILE REGEX N SECONDS: until FILE has at least N matching lines.
-wait_for_count() {
-    local deadline=$((SECONDS + $4))
-    local n
-    while :; do
-        n=$(grep -cE "$2" "$1" 2>/dev/null)
-        [ "${n:-0}" -ge "$3" ] && return 0
-        [ "$SECONDS" -ge "$deadline" ] && return 1
-        sleep 0.05
-    done
-}
-
-sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
-
-input_count() { local n; n=$(grep -c '^input ' "$standin_log" 2>/dev/null); echo "${n:-0}"; }
-
-# Windows programs end their lines with CR LF.
-field() { tr -d '\r' <"$1" | awk -v k="$2" -v i="$3" '$1 == k { print $i; exit }'; }
-
-# press TARGET [REPEAT]: left clicks at a target the stand-in reported, then
-# waits until the stand-in has taken every press from its queue, which is
-# after the mouse hook has seen it.
-press() {
-    local target=$1 repeat=${2:-1}
-    local x y before
-    x=$(field "$targets" "$target" 2)
-    y=$(field "$targets" "$target" 3)
-    before=$(input_count)
-    xdotool mousemove "$x" "$y" click --repeat "$repeat" --delay 100 1
-    if ! wait_for_count "$standin_log" '^input ' $((before + repeat)) 20; then
-        fail "$repeat press(es) on $target not seen by the stand-in"
-        return 1
-    fi
-}
-
-# A press that comes well over the click interval after every earlier activity:
-# the wait starts after the previous press or key-down was seen.
-slow_press() {
-    sleep_ms $((interval + 300))
-    press "$@"
-}
+# Every press is a check of its own: one the stand-in never took proves nothing.
+press_seen() { press "$@" || fail "$* not taken by the stand-in"; }
+slow_press_seen() { slow_press "$@" || fail "$* not taken by the stand-in"; }
 
 # key_press KEY TARGET: holds KEY down while pressing on TARGET.
 key_press() {
     local key=$1 target=$2 before
-    sleep_ms $((interval + 300))
-    before=$(grep -c 'WM_KEYDOWN' "$standin_log")
+    sleep_ms $((click_interval + 300))
+    before=$(grep -c 'WM_KEYDOWN' "$standin.log")
     xdotool keydown "$key"
-    wait_for_count "$standin_log" 'WM_KEYDOWN' $((before + 1)) 20 || fail "key $key not seen"
-    press "$target"
+    wait_until 20 "key $key" count_at_least "$standin.log" 'WM_KEYDOWN' $((before + 1)) || fail "key $key not seen"
+    press_seen "$target"
     xdotool keyup "$key"
 }
 
@@ -98,10 +53,9 @@ key_press() {
 expect() {
     local want=$1
     shift
-    local got status
-    wine window_probe.exe IEFrame >/dev/null 2>&1
-    status=$?
-    case $status in
+    local got
+    run_probe IEFrame >/dev/null
+    case $? in
     0) got=created ;;
     1) got=vetoed; vetoes=$((vetoes + 1)) ;;
     *) got="probe failure" ;;
@@ -124,63 +78,58 @@ if [ "$mode" = 9x ]; then
 fi
 
 # The stand-in creates its "IEFrame" before any hook of this test exists.
-wine browser_standin.exe "$page_class" "$targets" "$stop" >"$standin_log" 2>&1 &
-pids+=($!)
-wait_for_count "$targets" '^other ' 1 60 || { fail "stand-in did not show its windows"; cat "$standin_log"; exit 1; }
-for title in "Hushpane test browser" "Hushpane test other"; do
-    timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null ||
-        { fail "window \"$title\" not mapped"; exit 1; }
-done
-grep -q 'caption hit test 2;' "$standin_log" || fail "caption target is not on the caption: $(cat "$standin_log")"
-grep -qE 'border hit test 18[^0-9]*$' "$standin_log" || fail "border target is not on a border: $(cat "$standin_log")"
+start_standin "$page_class" || { fail "stand-in did not show both windows"; cat "$standin.log"; exit 1; }
+grep -q 'caption hit test 2;' "$standin.log" || fail "caption target is not on the caption: $(cat "$standin.log")"
+grep -qE 'border hit test 18[^0-9]*$' "$standin.log" || fail "border target is not on a border: $(cat "$standin.log")"
 
-wine hook_host.exe "$stop" >"$host_log" 2>&1 &
-pids+=($!)
-wait_for_count "$host_log" '^ready interval [0-9]+' 1 60 || { fail "hook host not ready"; cat "$host_log"; exit 1; }
-interval=$(field "$host_log" ready 3)
-echo "click interval $interval ms"
+wine hook_host.exe "$standin.stop" >"$host_log" 2>&1 &
+host_pid=$!
+wait_until 60 "the hook host" grep -qE '^ready interval [0-9]+' "$host_log" || { fail "hook host not ready"; cat "$host_log"; exit 1; }
+host_says() { tr -d '\r' <"$host_log" | awk -v k="$1" '$1 == k { print $NF; exit }'; }
+click_interval=$(host_says ready)
+echo "click interval $click_interval ms"
 
 # --- gestures ----------------------------------------------------------------
 # A slow press on the page puts the desktop-wide state into a known one: closed.
-gesture vetoed "a slow press on the page" slow_press page
+gesture vetoed "a slow press on the page" slow_press_seen page
 
 if [ "$mode" = 9x ]; then
     # The 9x classification looks at the window under the point alone.
-    gesture vetoed "a slow press on an unlisted window after an inside press (inside, timed)" slow_press other
-    gesture created "a press on an \"Edit\" without the address id (outside)" slow_press search
-    gesture created "a slow press on an unlisted window after an outside press (outside)" slow_press other
-    gesture vetoed "a slow press on the address \"Edit\" (inside)" slow_press address
-    gesture created "a triple click on an unlisted window after an inside press" slow_press other 3
-    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
+    gesture vetoed "a slow press on an unlisted window after an inside press (inside, timed)" slow_press_seen other
+    gesture created "a press on an \"Edit\" without the address id (outside)" slow_press_seen search
+    gesture created "a slow press on an unlisted window after an outside press (outside)" slow_press_seen other
+    gesture vetoed "a slow press on the address \"Edit\" (inside)" slow_press_seen address
+    gesture created "a triple click on an unlisted window after an inside press" slow_press_seen other 3
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press_seen caption
 else
-    slow_press page 2
+    slow_press_seen page 2
     # Only a second press that the system reports as a double click is left uncounted;
     # under heavy load the two clicks may come too far apart to be one.
-    if tr -d '\r' <"$standin_log" | grep '^input ' | tail -n 1 | grep -q 'page WM_LBUTTONDBLCLK'; then
+    if tr -d '\r' <"$standin.log" | grep '^input ' | tail -n 1 | grep -q 'page WM_LBUTTONDBLCLK'; then
         expect vetoed "a double click on the page (its second press does not count)"
     else
         echo "skip: the second click was not reported as a double click"
     fi
-    gesture created "a triple click on the page" slow_press page 3
-    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a triple click on the page" slow_press_seen page 3
+    gesture vetoed "the next slow press on the page" slow_press_seen page
     gesture created "a press on the page while Shift is held" key_press shift page
     gesture vetoed "a press on the page while Enter is held (Enter does not count)" key_press Return page
-    gesture vetoed "a slow press on a control inside the frame" slow_press search
+    gesture vetoed "a slow press on a control inside the frame" slow_press_seen search
     # A non-client press is judged by the window under the point, not its frame.
-    gesture created "a press on the page's border (non-client, inside the frame)" slow_press border
-    gesture vetoed "the next slow press on the page" slow_press page
-    gesture created "a press on the unrelated window" press other
-    gesture vetoed "the next slow press on the page" slow_press page
-    gesture created "a press on the unrelated window" press other
-    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
+    gesture created "a press on the page's border (non-client, inside the frame)" slow_press_seen border
+    gesture vetoed "the next slow press on the page" slow_press_seen page
+    gesture created "a press on the unrelated window" press_seen other
+    gesture vetoed "the next slow press on the page" slow_press_seen page
+    gesture created "a press on the unrelated window" press_seen other
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press_seen caption
 fi
 
 # --- tear-down ---------------------------------------------------------------
-touch "$stop"
-wait_for_count "$host_log" '^stopped ' 1 30 || fail "hook host did not stop"
-notified=$(field "$host_log" stopped 2)
+touch "$standin.stop"
+wait_until 30 "the hook host to stop" grep -q '^stopped ' "$host_log" || fail "hook host did not stop"
+notified=$(host_says stopped)
 [ "${notified:-x}" = "$vetoes" ] && pass "$vetoes vetoes, $notified notifications" ||
     fail "$vetoes vetoes but ${notified:-no} notifications"
 
-[ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin_log"; }
+[ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin.log"; }
 checks_done
