@@ -49,14 +49,14 @@ write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 
     done
 }
 
-# --- browser_standin.exe: an "IEFrame" with an address bar and a page, and an
-# unrelated window; its files are $standin.targets, .log and .stop (a path
-# prefix each test sets). A press anywhere but a browser window opens the
+# --- the stand-in browser (hushpane_query.exe browser): an "IEFrame" with an
+# address bar and a page, and an unrelated window; its files are
+# $standin.targets, .log and .stop (a path prefix each test sets). A press anywhere but a browser window opens the
 # filter for every process; only a slow press inside one closes it.
 standin_pid=
 start_standin() {   # start_standin PAGECLASS: true once both windows are mapped
     rm -f "${standin:?}".*
-    wine browser_standin.exe "$1" "$standin.targets" "$standin.stop" >"$standin.log" 2>&1 &
+    wine hushpane_query.exe browser "$1" "$standin.targets" "$standin.stop" >"$standin.log" 2>&1 &
     standin_pid=$!
     wait_until 60 "the stand-in browser's targets" grep -q '^other ' "$standin.targets" || return 1
     local title

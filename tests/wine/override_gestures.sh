@@ -1,8 +1,9 @@
 #!/bin/bash
-# Override gestures with real mouse and keyboard input, across processes:
-# browser_standin.exe shows an "IEFrame" window and an unrelated window,
-# hook_host.exe installs the hooks with "Browser" on, and window_probe.exe, a
-# third process, tries to create an "IEFrame" window after each gesture.
+# Override gestures with real mouse and keyboard input, across processes: the
+# stand-in browser (hushpane_query.exe browser) shows an "IEFrame" window and
+# an unrelated window, hook_host.exe installs the hooks with "Browser" on, and
+# window_probe.exe, a third process, tries to create an "IEFrame" window after
+# each gesture.
 #   override_gestures.sh BINDIR [nt|9x]
 # 9x: every test program reports the 9x family (Wine's per-program Version),
 # and the page is the 9x browser's "Internet Explorer_Server".
@@ -16,7 +17,7 @@ standin=override_$mode
 host_log=$standin.host.log
 probe_lines=$standin.probe.txt
 appdefaults='HKCU\Software\Wine\AppDefaults'
-programs="browser_standin.exe hook_host.exe window_probe.exe"
+programs="hushpane_query.exe hook_host.exe window_probe.exe"
 vetoes=0
 host_pid=
 rm -f "$host_log"
@@ -68,7 +69,7 @@ gesture() { local want=$1 what=$2; shift 2; "$@"; expect "$want" "$what"; }
 
 # --- set-up ------------------------------------------------------------------
 # The frame's caption must be Wine's own, drawn without a window manager.
-wine reg add "$appdefaults\\browser_standin.exe\\X11 Driver" /v Decorated /d N /f >/dev/null
+wine reg add "$appdefaults\\hushpane_query.exe\\X11 Driver" /v Decorated /d N /f >/dev/null
 page_class=HushpanePage
 if [ "$mode" = 9x ]; then
     page_class="Internet Explorer_Server"
