@@ -10,6 +10,8 @@ uint8_t g_isWin9x;
 uint32_t g_clickInterval;
 GetAncestorFn g_getAncestor;
 
+// Held until detach: a view keeps a record's memory, but only an open
+// handle keeps its name, by which the session's other processes find it.
 static HANDLE s_settingsMapping;
 static HANDLE s_inputMapping;
 static struct FilterSettings *s_writableSettings;
