@@ -1,5 +1,5 @@
 // Blocking across processes: this program installs the hooks with its own window
-// as notify window, and window_probe.exe, a separate process, tries to create
+// as notify window, and the window probe, a separate process, tries to create
 // windows. Switches are set in the real registry of the test prefix.
 #include "win_check.h"
 

@@ -3,8 +3,14 @@
 // 1 when it does not, 2 on a usage error.
 //   wait STATE MS               waits up to MS ms for the settings window's state: shown,
 //                               hidden, gone, moving (dragged), focus:ID (on control ID),
-//                               menu (a popup menu shown; prints its rectangle), menu-closed
+//                               menu (a popup menu shown; prints its rectangle), menu-closed,
+//                               dropped:ID / closed:ID (list ID's drop-down shown / not),
+//                               settled:ID:INDEX (list ID on item INDEX, no message box, and
+//                               the window's thread answering)
 //   center ID                   prints the screen x y of control ID's centre
+//   rect ID                     prints control ID's screen x y width height and item height
+//   items ID                    prints list ID's items as "text=folder" joined by "|"
+//   timer                       posts the settings window a WM_TIMER (its auto-apply)
 //   origin                      prints the settings window's screen x y
 //   group-point ID              prints a screen x y inside group box ID, clear of its boxes
 //   tray EXE                    runs a stand-in notification area that prints each request
@@ -15,6 +21,11 @@
 //   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
 //                               the settings window, prints its text (CR and LF as \\r \\n)
 //   box-ok CAPTION              presses the message box's OK button
+//   buttons CAPTION             prints "owner=0|1 default=ID yes=0|1 no=0|1 cancel=0|1" for
+//                               the message box with CAPTION
+//   probe CLASS...              tries to create one top-level window of each class here; exit
+//                               code bit i set when the i-th was vetoed (30 classes at most),
+//                               one "CLASS created|vetoed MS" line each (MS: the call's time)
 //   version FILE                prints FILE's version resource: file version, product name
 //   browser PAGECLASS TARGETS STOP  a stand-in browser: a top-level "IEFrame" holding an
 //       address bar (an "Edit" with the browser's address id and a second "Edit") above a
@@ -29,9 +40,55 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../../tray/program_state.h"
+#include "../../tray/resource_ids.h"
+
 static HWND Inspect_Window(void)
 {
-    return FindWindowA("DoviZavazovu", NULL);
+    return FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
+}
+
+static HWND Inspect_Control(int id)
+{
+    HWND window = Inspect_Window();
+    return window ? GetDlgItem(window, id) : NULL;
+}
+
+static const char *s_boxCaption;
+static HWND s_box;
+
+static BOOL CALLBACK Inspect_IsBox(HWND window, LPARAM)
+{
+    char name[128];
+    if (!IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) || strcmp(name, "#32770"))
+        return TRUE;
+    GetWindowTextA(window, name, sizeof name);
+    if (s_boxCaption && strcmp(name, s_boxCaption))
+        return TRUE;
+    s_box = window;
+    return FALSE;
+}
+
+// A message box shown by the settings window's thread, with CAPTION or any.
+static HWND Inspect_FindBox(const char *caption)
+{
+    HWND window = Inspect_Window();
+    s_boxCaption = caption;
+    s_box = NULL;
+    if (window)
+        EnumThreadWindows(GetWindowThreadProcessId(window, NULL), Inspect_IsBox, 0);
+    return s_box;
+}
+
+// A list's selection has been acted on: no warning up, and the thread back
+// in a message loop of its own (a message box's loop shows its box first).
+static bool Inspect_ListSettled(const char *place)
+{
+    int id = 0, index = -1;
+    DWORD_PTR answer;
+    return sscanf(place, "%d:%d", &id, &index) == 2 &&
+           SendMessageA(Inspect_Control(id), CB_GETCURSEL, 0, 0) == index && !Inspect_FindBox(NULL) &&
+           SendMessageTimeoutA(Inspect_Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer);
 }
 
 // The settings window's thread: its focus, whether it drags a window or tracks a menu.
@@ -60,6 +117,11 @@ static bool Inspect_StateHolds(const char *state)
         return (info.flags & GUI_INMOVESIZE) != 0;
     if (!strncmp(state, "focus:", 6))
         return info.hwndFocus && GetDlgCtrlID(info.hwndFocus) == atoi(state + 6);
+    if (!strncmp(state, "dropped:", 8) || !strncmp(state, "closed:", 7))
+        return SendMessageA(Inspect_Control(atoi(strchr(state, ':') + 1)), CB_GETDROPPEDSTATE, 0, 0) ==
+               (state[0] == 'd');
+    if (!strncmp(state, "settled:", 8))
+        return Inspect_ListSettled(state + 8);
     return !strcmp(state, "shown") == (IsWindowVisible(window) != 0);
 }
 
@@ -76,15 +138,69 @@ static int Inspect_Wait(const char *state, DWORD timeoutMs)
     return 0;
 }
 
-static int Inspect_Center(int id)
+static int Inspect_Center(int id, bool whole)
 {
-    HWND window = Inspect_Window();
-    HWND control = window ? GetDlgItem(window, id) : NULL;
+    HWND control = Inspect_Control(id);
     RECT r;
     if (!control || !GetWindowRect(control, &r))
         return 1;
-    printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    if (whole)
+        printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+               (int)SendMessageA(control, CB_GETITEMHEIGHT, 0, 0));
+    else
+        printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return 0;
+}
+
+// Each item's text and the folder number it carries, in the order shown.
+static int Inspect_Items(int id)
+{
+    HWND list = Inspect_Control(id);
+    int count = list ? (int)SendMessageA(list, CB_GETCOUNT, 0, 0) : 0;
+    for (int i = 0; i < count; ++i) {
+        WCHAR text[64] = L"";   // wide: Wine hands texts across processes so
+        SendMessageW(list, CB_GETLBTEXT, i, (LPARAM)text);
+        printf("%s%ls=%ld", i ? "|" : "", text, (long)SendMessageA(list, CB_GETITEMDATA, i, 0));
+    }
+    printf("\n");
+    return count > 0 ? 0 : 1;
+}
+
+// Wine's message box does not answer DM_GETDEFID; the button style tells.
+static int Inspect_Buttons(const char *caption)
+{
+    HWND box = Inspect_FindBox(caption);
+    int defaultId = 0;
+    for (int id = IDOK; box && id <= IDNO; id++) {
+        HWND button = GetDlgItem(box, id);
+        if (button && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            defaultId = id;
+    }
+    printf("owner=%d default=%d yes=%d no=%d cancel=%d\n", box && GetWindow(box, GW_OWNER) == Inspect_Window(),
+           defaultId, GetDlgItem(box, IDYES) != NULL, GetDlgItem(box, IDNO) != NULL,
+           GetDlgItem(box, IDCANCEL) != NULL);
+    return box ? 0 : 1;
+}
+
+static int Probe_Run(int count, char **classes)
+{
+    int vetoed = 0;
+    for (int i = 0; i < count && i < 30; ++i) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = classes[i];
+        RegisterClassA(&wc);   // fails harmlessly for a class of the system's
+        DWORD start = GetTickCount();
+        HWND window = CreateWindowExA(0, classes[i], "probe", WS_OVERLAPPED, 0, 0, 50, 50, NULL, NULL,
+                                      wc.hInstance, NULL);
+        printf("%s %s %lu\n", classes[i], window ? "created" : "vetoed", GetTickCount() - start);
+        if (window)
+            DestroyWindow(window);
+        else
+            vetoed |= 1 << i;
+    }
+    return vetoed;
 }
 
 static HWND s_group;
@@ -118,7 +234,7 @@ static int Inspect_GroupPoint(int id)
 // callback message, the tip (wide, from byte 16 in Wine 8), and at the very end a copy
 // of the icon's mask and colour bitmaps, matched here against the program's
 // own tray icons.
-static const int s_trayIconIds[] = {402, 404, 405};
+static const int s_trayIconIds[] = {IDI_TRAY_REST, IDI_TRAY_WHITE, IDI_TRAY_YELLOW};
 static HICON s_trayIcons[3];
 static HWND s_trayOwner;
 static UINT s_trayId, s_trayCallback;
@@ -463,8 +579,16 @@ int main(int argc, char **argv)
     }
     if (!strcmp(command, "group-point"))
         return Inspect_GroupPoint(atoi(arg));
-    if (!strcmp(command, "center"))
-        return Inspect_Center(atoi(arg));
+    if (!strcmp(command, "center") || !strcmp(command, "rect"))
+        return Inspect_Center(atoi(arg), command[0] == 'r');
+    if (!strcmp(command, "items"))
+        return Inspect_Items(atoi(arg));
+    if (!strcmp(command, "buttons"))
+        return Inspect_Buttons(arg);
+    if (!strcmp(command, "timer"))
+        return PostMessageA(Inspect_Window(), WM_TIMER, 1, 0) ? 0 : 1;
+    if (!strcmp(command, "probe"))
+        return Probe_Run(argc - 2, argv + 2);
     if (!strcmp(command, "tray"))
         return Tray_Run(arg);
     if (!strcmp(command, "tray-recreate"))

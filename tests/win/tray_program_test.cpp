@@ -2,7 +2,7 @@
 // at the same moment, of which one stays), an unwritable settings key, the
 // settings window, apply by hand and by its timer, reset, the hand-over of a
 // second start, Esc and quit, and the Messenger service. Input is real (mouse
-// and keyboard events); blocking is checked with window_probe.exe and Wine's
+// and keyboard events); blocking is checked with the window probe and Wine's
 // iexplore.exe, both separate processes.
 #include "win_check.h"
 

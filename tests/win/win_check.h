@@ -123,12 +123,12 @@ static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutM
     return (long)code;
 }
 
-// window_probe.exe's veto mask for the classes (bit i: the i-th was vetoed),
+// The window probe's veto mask for the classes (bit i: the i-th was vetoed),
 // -1 when it did not finish; *elapsedMs, if given, is its run time.
 static inline long Check_Probe(const char *classes, DWORD *elapsedMs = NULL)
 {
     char line[1024];
-    wsprintfA(line, "window_probe.exe %s", classes);
+    wsprintfA(line, "hushpane_query.exe probe %s", classes);
     return Check_RunPumping(line, 20000, elapsedMs);
 }
 

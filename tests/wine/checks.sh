@@ -28,11 +28,11 @@ wait_until() {   # wait_until SECONDS "what" command...: polls the command, says
 count_at_least() { [ "$(grep -cE -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; }   # FILE REGEX N
 sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
 
-# --- window_probe.exe: tries to create windows of the classes in a process of its own
+# --- the window probe (hushpane_query.exe probe): tries to create windows of the classes in a process of its own
 # run_probe CLASS...: its exit status (bit i: the i-th creation vetoed), its
 # "CLASS created|vetoed MS" lines shown and kept in $probe_lines; 124 past 20 s.
 run_probe() {
-    timeout 20 wine window_probe.exe "$@" | tr -d '\r' | tee "${probe_lines:?}"
+    timeout 20 wine hushpane_query.exe probe "$@" | tr -d '\r' | tee "${probe_lines:?}"
     return "${PIPESTATUS[0]}"
 }
 probe_ok() { run_probe "${@:2}"; [ $? = "$1" ]; }   # probe_ok EXPECTED_EXIT CLASS...

@@ -2,7 +2,7 @@
 # Override gestures with real mouse and keyboard input, across processes: the
 # stand-in browser (hushpane_query.exe browser) shows an "IEFrame" window and
 # an unrelated window, hook_host.exe installs the hooks with "Browser" on, and
-# window_probe.exe, a third process, tries to create an "IEFrame" window after
+# the window probe (hushpane_query.exe probe), a third process, tries to create an "IEFrame" window after
 # each gesture.
 #   override_gestures.sh BINDIR [nt|9x]
 # 9x: every test program reports the 9x family (Wine's per-program Version),
@@ -17,7 +17,7 @@ standin=override_$mode
 host_log=$standin.host.log
 probe_lines=$standin.probe.txt
 appdefaults='HKCU\Software\Wine\AppDefaults'
-programs="hushpane_query.exe hook_host.exe window_probe.exe"
+programs="hushpane_query.exe hook_host.exe"
 vetoes=0
 host_pid=
 rm -f "$host_log"

@@ -60,7 +60,7 @@ check "installed Hushpane shows its window" start_hushpane 'C:\Program Files\Hus
 xdotool search --sync --onlyvisible --name '^Hushpane$' windowfocus --sync >/dev/null 2>&1
 xdotool key Return
 check "applied and hidden" inspect wait hidden 15000
-timeout 20 wine window_probe.exe IEFrame; code=$?
+timeout 20 wine hushpane_query.exe probe IEFrame; code=$?
 check "a browser frame in another process is vetoed" test "$code" = 1
 
 echo "-- silent uninstall"
@@ -82,7 +82,7 @@ check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
 check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
 check "settings key removed" fails wine reg query "$settings_key"
 check "no empty maker's key left" fails wine reg query 'HKLM\Software\Quorvane'
-timeout 20 wine window_probe.exe IEFrame; code=$?
+timeout 20 wine hushpane_query.exe probe IEFrame; code=$?
 check "nothing blocked after the uninstall" test "$code" = 0
 
 checks_done

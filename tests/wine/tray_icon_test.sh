@@ -84,8 +84,8 @@ echo "-- block indicator: a burst from two processes"
 check "filter closed by a press on the stand-in's page" close_filter
 classes="IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame"
 tray_mark
-wine window_probe.exe $classes >"$work/burst1.txt" & p1=$!
-wine window_probe.exe $classes >"$work/burst2.txt" & p2=$!
+wine hushpane_query.exe probe $classes >"$work/burst1.txt" & p1=$!
+wine hushpane_query.exe probe $classes >"$work/burst2.txt" & p2=$!
 wait $p1; c1=$?; wait $p2; c2=$?
 cat "$work/burst1.txt" "$work/burst2.txt" | tr -d '\r' | tee "$probe_lines"
 check "every creation of the burst vetoed" test "$c1" = 255 -a "$c2" = 255
