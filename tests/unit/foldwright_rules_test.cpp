@@ -5,13 +5,15 @@
 
 #include "../../foldwright/clean_rules.h"
 
-static bool IsCleanable(const char* path)
+// Every path of the list may, or may not, be emptied, among these places.
+static void ExpectCleanable(bool expected, std::initializer_list<const char*> paths)
 {
     static const char* const kept[] = {"C:\\USERS\\ANN", "", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32\\"};
     static const char* const offLimits[] = {"c:\\Program Files", "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM"};
     static const char* const homes[] = {"D:\\PROFILES"}, *const own[] = {"", "D:\\PROFILES\\ANN"};
     CleanRules_Places places = {kept, 4, offLimits, 3, NULL, homes, 1, own, 2};
-    return CleanRules_IsPathCleanable(path, &places);
+    for (const char* path : paths)
+        EXPECT_EQ(expected, CleanRules_IsPathCleanable(path, &places)) << path;
 }
 
 TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleanedNotWhatOthersKeepInTheCache)
@@ -28,39 +30,34 @@ TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleanedNotWhatOthersKeepInTheC
 
 TEST(FoldwrightRules, RootsRelativeAndOddPathsAreRefused)
 {
-    for (const char* path :
-         {"", "C:", "C:\\", "C:\\\\", "c:/", "\\\\server\\share", "\\\\server\\share\\", "//server//share/",
-          "Cookies", "C:Cookies", "\\Cookies", "\\\\server", "\\\\server\\", "\\\\\\share\\x",
-          "C:\\Users\\..\\Cookies", "C:\\Users\\ann\\Cookies\\..", "C:\\Users\\.\\ann", "C:\\Users\\ann\\...",
-          "\\\\?\\C:\\Users\\ann\\Cookies", "\\\\.\\C:\\Users", "//?/C:/Users/ann", "1:\\x",
-          "C:\\Users\\ann\\Cookies::$INDEX_ALLOCATION", "C:\\Users\\a*", "C:\\Users\\ann\\ \\x"})
-        EXPECT_FALSE(IsCleanable(path)) << path;
-    for (const char* path : {"C:\\WINDOWS\\COOKIES", "C:\\Users\\ann\\AppData\\Local\\Microsoft\\INetCache",
-                             "C:\\Users\\ann\\Favorites\\", "\\\\server\\share\\ann\\Cookies", "D:\\x",
-                             "C:\\a..b\\...x", "C:/Users/ann/Cookies"})
-        EXPECT_TRUE(IsCleanable(path)) << path;
+    ExpectCleanable(false,
+        {"", "C:", "C:\\", "C:\\\\", "c:/", "\\\\server\\share", "\\\\server\\share\\", "//server//share/",
+         "Cookies", "C:Cookies", "\\Cookies", "\\\\server", "\\\\server\\", "\\\\\\share\\x",
+         "C:\\Users\\..\\Cookies", "C:\\Users\\ann\\Cookies\\..", "C:\\Users\\.\\ann", "C:\\Users\\ann\\...",
+         "\\\\?\\C:\\Users\\ann\\Cookies", "\\\\.\\C:\\Users", "//?/C:/Users/ann", "1:\\x",
+         "C:\\Users\\ann\\Cookies::$INDEX_ALLOCATION", "C:\\Users\\a*", "C:\\Users\\ann\\ \\x"});
+    ExpectCleanable(true, {"C:\\WINDOWS\\COOKIES", "C:\\Users\\ann\\AppData\\Local\\Microsoft\\INetCache",
+                           "C:\\Users\\ann\\Favorites\\", "\\\\server\\share\\ann\\Cookies", "D:\\x",
+                           "C:\\a..b\\...x", "C:/Users/ann/Cookies"});
 }
 
 TEST(FoldwrightRules, ProtectedFoldersAndTheirHoldersAreRefused)
 {
     // In the folder of profiles only the user's own; not the folder nor its holders.
-    for (const char* path : {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS", "D:\\PROFILES",
-                             "D:\\Profiles\\Ann", "D:\\PROFILES\\ANNA\\x", "D:\\PROFILES\\BOB\\Favorites", "D:\\PROFILES\\x"})
-        EXPECT_FALSE(IsCleanable(path)) << path;
-    for (const char* path : {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN", "D:\\PROFILES\\ANN\\x",
-                             "C:\\WINDOWS\\COOKIES", "C:\\WINDOWS\\TEMPORARY INTERNET FILES", "D:\\USERS\\ANN",
-                             "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x", "D:\\PROFILESX\\x"})
-        EXPECT_TRUE(IsCleanable(path)) << path;
+    ExpectCleanable(false, {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS", "D:\\PROFILES",
+                            "D:\\Profiles\\Ann", "D:\\PROFILES\\ANNA\\x", "D:\\PROFILES\\BOB\\Favorites", "D:\\PROFILES\\x"});
+    ExpectCleanable(true, {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN", "D:\\PROFILES\\ANN\\x",
+                           "C:\\WINDOWS\\COOKIES", "C:\\WINDOWS\\TEMPORARY INTERNET FILES", "D:\\USERS\\ANN",
+                           "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x", "D:\\PROFILESX\\x"});
 }
 
 TEST(FoldwrightRules, NothingAtOrBelowTheSystemOrProgramFilesInAnySpelling)
 {
-    for (const char* path :
-         {"C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM\\Cookies", "C:\\Program Files\\Hushpane",
-          "c:\\windows\\system32\\x", "C:\\Windows\\\\System32\\\\x", "C:/Windows/System32/x", "C:\\Windows\\System32.",
-          "C:\\Windows.\\System32. .\\x", "C:\\PROGRAM FILES ..\\Cache", "c:\\program files\\\\\\cache\\",
-          "C:\\Users\\ANN.", "C:\\USERS\\\\ann\\\\..\\x"})
-        EXPECT_FALSE(IsCleanable(path)) << path;
+    ExpectCleanable(false,
+        {"C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM\\Cookies", "C:\\Program Files\\Hushpane",
+         "c:\\windows\\system32\\x", "C:\\Windows\\\\System32\\\\x", "C:/Windows/System32/x", "C:\\Windows\\System32.",
+         "C:\\Windows.\\System32. .\\x", "C:\\PROGRAM FILES ..\\Cache", "c:\\program files\\\\\\cache\\",
+         "C:\\Users\\ANN.", "C:\\USERS\\\\ann\\\\..\\x"});
 }
 
 TEST(FoldwrightRules, OneSpellingKeepsCaseAndDoubleByteCharacters)

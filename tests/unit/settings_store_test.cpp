@@ -1,32 +1,101 @@
 // The settings store over an in-memory registry: key, value names, bytes and carry-over.
 #include <gtest/gtest.h>
 
-#include "fake_registry.h"
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "registry_port.h"
 #include "settings_store.h"
+
+static const uint32_t FAKE_REG_SZ = 1, FAKE_REG_BINARY = 3, FAKE_REG_DWORD = 4, FAKE_REG_QWORD = 11;
+static const long ERROR_FILE_NOT_FOUND_CODE = 2, ERROR_MORE_DATA_CODE = 234;
+
+struct FakeValue { uint32_t type; std::vector<unsigned char> data; };
+typedef std::map<std::string, FakeValue> FakeKey;   // values by name (names compared as given)
+
+// An in-memory HKEY_LOCAL_MACHINE behind the registry port below.
+struct FakeRegistry {
+    std::map<std::string, FakeKey> keys;   // by sub-key path
+    long createKeyStatus = 0;   // non-zero: every open fails with this code
+    long writeOpenStatus = 0;   // non-zero: every open for writing fails (a limited account)
+    int opens = 0, closes = 0;
+};
+static FakeRegistry s_registry;
+
+static FakeValue Dword(uint32_t value)
+{
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(&value);
+    return FakeValue{FAKE_REG_DWORD, {bytes, bytes + 4}};
+}
+
+// The port behaves like advapi32 for the calls the store makes, including
+// ERROR_MORE_DATA for a value longer than the buffer.
+long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key)
+{
+    if (s_registry.createKeyStatus != 0)
+        return s_registry.createKeyStatus;
+    if (forWriting && s_registry.writeOpenStatus != 0)
+        return s_registry.writeOpenStatus;
+    ++s_registry.opens;
+    *key = &s_registry.keys[subKey];
+    return 0;
+}
+
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size)
+{
+    const FakeKey &values = *static_cast<FakeKey *>(key);
+    auto found = values.find(valueName);
+    if (found == values.end())
+        return ERROR_FILE_NOT_FOUND_CODE;
+    const std::vector<unsigned char> &stored = found->second.data;
+    const uint32_t room = *size;
+    *size = static_cast<uint32_t>(stored.size());
+    if (stored.size() > room) {
+        // Real registries may leave a partial copy behind on this error.
+        std::fill_n(data, room, 0xEE);
+        return ERROR_MORE_DATA_CODE;
+    }
+    std::copy(stored.begin(), stored.end(), data);
+    return 0;
+}
+
+long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value)
+{
+    (*static_cast<FakeKey *>(key))[valueName] = Dword(*value);
+    return 0;
+}
+
+long RegPort_CloseKey(RegPortKey)
+{
+    ++s_registry.closes;
+    return 0;
+}
 
 namespace {
 
 // Spelled out: the store must use this very path, trailing backslash included.
 const std::string KEY = "Software\\Quorvane\\Hushpane\\";
 
+typedef std::vector<uint32_t> Switches;   // browser, messenger, tooltip, applet, flash
+
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override { FakeRegistry_Reset(); }
+    void SetUp() override { s_registry = FakeRegistry(); }
 
-    BlockingSwitches Load(uint32_t &scratch)
+    FakeKey &Values() { return s_registry.keys[KEY]; }
+
+    // Loads through the scratch, named here rather than through the store's table.
+    Switches Load()
     {
         BlockingSwitches s{};
         Settings_LoadBlockingSwitches(&scratch, &s);
-        return s;
+        return {s.browser, s.messenger, s.tooltip, s.applet, s.flash};
     }
-};
 
-void ExpectSwitches(const BlockingSwitches &s, uint32_t browser, uint32_t messenger,
-                    uint32_t tooltip, uint32_t applet, uint32_t flash)
-{
-    EXPECT_EQ(std::vector<uint32_t>({s.browser, s.messenger, s.tooltip, s.applet, s.flash}),
-              std::vector<uint32_t>({browser, messenger, tooltip, applet, flash}));
-}
+    uint32_t scratch = 0;
+};
 
 // Through the one switch table, which names the values in load order.
 TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)
@@ -36,65 +105,57 @@ TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)
         const uint32_t value = 10 + i;
         Settings_WriteSwitch(&value, SETTINGS_SUBKEY, SETTINGS_SWITCHES[i].valueName);
     }
-    uint32_t scratch = 0;
-    ExpectSwitches(Load(scratch), 10, 11, 12, 13, 14);
-    EXPECT_EQ(g_fakeRegistry.keys[KEY]["Browser"].type, FAKE_REG_DWORD);
-    EXPECT_EQ(g_fakeRegistry.opens, g_fakeRegistry.closes);
+    EXPECT_EQ(Load(), Switches({10, 11, 12, 13, 14}));
+    EXPECT_EQ(Values()["Browser"].type, FAKE_REG_DWORD);
+    EXPECT_EQ(s_registry.opens, s_registry.closes);
 }
 
 TEST_F(SettingsStore, MissingKeyIsCreatedEmptyAndLoadsZeros)
 {
-    uint32_t scratch = 0;
-    ExpectSwitches(Load(scratch), 0, 0, 0, 0, 0);
-    ASSERT_EQ(g_fakeRegistry.keys.count(KEY), 1u);
-    EXPECT_TRUE(g_fakeRegistry.keys[KEY].empty());
+    EXPECT_EQ(Load(), Switches({0, 0, 0, 0, 0}));
+    ASSERT_EQ(s_registry.keys.count(KEY), 1u);
+    EXPECT_TRUE(Values().empty());
 }
 
 TEST_F(SettingsStore, MissingValuesCarryTheOneReadBefore)
 {
-    FakeRegistry_PutDword(KEY, "Browser", 1);
-    uint32_t scratch = 0;
-    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+    Values() = {{"Browser", Dword(1)}};
+    EXPECT_EQ(Load(), Switches({1, 1, 1, 1, 1}));
 
-    FakeRegistry_Reset();
-    FakeRegistry_PutDword(KEY, "Browser", 1);
-    FakeRegistry_PutDword(KEY, "Tooltip", 0);
+    Values() = {{"Browser", Dword(1)}, {"Tooltip", Dword(0)}};
     scratch = 0;
-    ExpectSwitches(Load(scratch), 1, 1, 0, 0, 0);
+    EXPECT_EQ(Load(), Switches({1, 1, 0, 0, 0}));
 }
 
 TEST_F(SettingsStore, MissingBrowserTakesTheScratchOfTheLoadBefore)
 {
-    FakeRegistry_PutDword(KEY, "Browser", 0);
-    FakeRegistry_PutDword(KEY, "Flash", 1);
-    uint32_t scratch = 0;
-    Load(scratch);
+    Values() = {{"Browser", Dword(0)}, {"Flash", Dword(1)}};
+    Load();
     EXPECT_EQ(scratch, 1u);
 
-    g_fakeRegistry.keys[KEY].erase("Browser");
-    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+    Values().erase("Browser");
+    EXPECT_EQ(Load(), Switches({1, 1, 1, 1, 1}));
 }
 
 TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
 {
-    FakeRegistry_PutDword(KEY, "Browser", 1);
-    g_fakeRegistry.createKeyStatus = 5;   // access denied
-    uint32_t scratch = 7;
-    ExpectSwitches(Load(scratch), 7, 7, 7, 7, 7);
+    Values() = {{"Browser", Dword(1)}};
+    s_registry.createKeyStatus = 5;   // access denied
+    scratch = 7;
+    EXPECT_EQ(Load(), Switches({7, 7, 7, 7, 7}));
 
-    uint32_t one = 1;
+    uint32_t one = 1, dest = 42;
     EXPECT_EQ(Settings_WriteSwitch(&one, SETTINGS_SUBKEY, "Browser"), 5);
-    uint32_t dest = 42;
     EXPECT_EQ(Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, "Browser"), 5);
     EXPECT_EQ(dest, 42u);
 
     // A limited account may read the key, not write it: the store still loads.
-    g_fakeRegistry.createKeyStatus = 0;
-    g_fakeRegistry.writeOpenStatus = 5;
-    ExpectSwitches(Load(scratch), 1, 1, 1, 1, 1);
+    s_registry.createKeyStatus = 0;
+    s_registry.writeOpenStatus = 5;
+    EXPECT_EQ(Load(), Switches({1, 1, 1, 1, 1}));
     EXPECT_FALSE(Settings_IsWritable(SETTINGS_SUBKEY));
     EXPECT_EQ(Settings_WriteSwitch(&one, SETTINGS_SUBKEY, "Browser"), 5);
-    g_fakeRegistry.writeOpenStatus = 0;
+    s_registry.writeOpenStatus = 0;
     EXPECT_TRUE(Settings_IsWritable(SETTINGS_SUBKEY));
 }
 
@@ -102,35 +163,30 @@ TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
 // data is ignored entirely.
 TEST_F(SettingsStore, OddValuesReadAsTheirBytes)
 {
-    FakeRegistry_Put(KEY, "Sz", FAKE_REG_SZ, {'1', 0});
-    FakeRegistry_Put(KEY, "Bin2", FAKE_REG_BINARY, {0x01, 0x00});
-    FakeRegistry_Put(KEY, "Qword", FAKE_REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0});
-    FakeRegistry_Put(KEY, "Empty", FAKE_REG_BINARY, {});
-    FakeRegistry_PutDword(KEY, "Two", 2);
-
-    auto readOver = [](uint32_t dest, const char *name) {
-        Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, name);
-        return dest;
+    const struct { const char *name; FakeValue stored; uint32_t before, after; } reads[] = {
+        {"Sz", {FAKE_REG_SZ, {'1', 0}}, 0xAABBCCDD, 0xAABB0031u},   // a string "1" is 0x31 in the low byte: off
+        {"Bin2", {FAKE_REG_BINARY, {0x01, 0x00}}, 0xAABBCCDD, 0xAABB0001u},
+        // A value longer than 4 bytes must not touch the destination.
+        {"Qword", {FAKE_REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, 0xAABBCCDD, 0xAABBCCDDu},
+        {"Empty", {FAKE_REG_BINARY, {}}, 0xAABBCCDD, 0xAABBCCDDu},
+        {"Two", Dword(2), 0, 2u},
     };
-    EXPECT_EQ(readOver(0xAABBCCDD, "Sz"), 0xAABB0031u) << "a string \"1\" is 0x31 in the low byte: off";
-    EXPECT_EQ(readOver(0xAABBCCDD, "Bin2"), 0xAABB0001u);
-    EXPECT_EQ(readOver(0xAABBCCDD, "Qword"), 0xAABBCCDDu)
-        << "a value longer than 4 bytes must not touch the destination";
-    EXPECT_EQ(readOver(0xAABBCCDD, "Empty"), 0xAABBCCDDu);
-    EXPECT_EQ(readOver(0, "Two"), 2u);
+    for (const auto &read : reads) {
+        Values()[read.name] = read.stored;
+        uint32_t dest = read.before;
+        Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, read.name);
+        EXPECT_EQ(dest, read.after) << read.name;
+    }
 }
 
 TEST_F(SettingsStore, SwitchOfTwoLoadsAsTwoNotOne)
 {
-    FakeRegistry_PutDword(KEY, "Browser", 2);
-    FakeRegistry_PutDword(KEY, "Messenger", 1);
-    FakeRegistry_Put(KEY, "Tooltip", FAKE_REG_SZ, {'1', 0});
-    FakeRegistry_Put(KEY, "Applet", FAKE_REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0});
-    FakeRegistry_Put(KEY, "Flash", FAKE_REG_BINARY, {0});
-    uint32_t scratch = 0;
+    Values() = {{"Browser", Dword(2)}, {"Messenger", Dword(1)},
+                {"Tooltip", {FAKE_REG_SZ, {'1', 0}}}, {"Applet", {FAKE_REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}}},
+                {"Flash", {FAKE_REG_BINARY, {0}}}};
     // Tooltip's string overwrites only two bytes of the scratch (which held 1);
     // Applet's QWORD is ignored, so it carries Tooltip's bytes on.
-    ExpectSwitches(Load(scratch), 2, 1, 0x31, 0x31, 0x00);
+    EXPECT_EQ(Load(), Switches({2, 1, 0x31, 0x31, 0x00}));
 }
 
 }  // namespace

@@ -1,49 +1,37 @@
 // Command routing of the settings window (the same id means different things
 // depending on whether a control sent it) and the one-copy mutex's name.
 #include <gtest/gtest.h>
+#include <vector>
 #include "../../tray/window_decisions.h"
 #include "../../tray/resource_ids.h"
 
-static uint32_t Wp(uint32_t id, uint32_t notification)
-{
-    return (notification << 16) | id;
-}
+// Every id of a row, sent with the row's notification, routes to its result.
+struct Routing { bool fromControl; uint32_t notification; std::vector<uint32_t> ids; CommandRoute expected; };
 
-TEST(CommandRouting, WithoutControlHandleEveryIdIsAMenuCommand)
-{
-    // "&Settings" shares 1000 with the inspect list; Esc and a stray Enter come
-    // as IDCANCEL/IDOK without a handle; the auto-apply must never land here.
-    const uint32_t ids[] = {IDM_SETTINGS, IDM_QUIT_BLOCKING, 1, 2, IDC_APPLY, IDC_EXIT};
-    for (uint32_t id : ids)
-        EXPECT_EQ(ROUTE_MENU_COMMAND, WindowDecisions_RouteCommand(Wp(id, 0), false)) << id;
-    EXPECT_EQ(ROUTE_MENU_COMMAND, WindowDecisions_RouteCommand(Wp(IDC_INSPECT_LIST, 1), false));
-}
+const Routing ROUTINGS[] = {
+    // Without a control handle every id is a menu command: "&Settings" shares 1000 with the
+    // inspect list; Esc and a stray Enter come as IDCANCEL/IDOK; the auto-apply must never land here.
+    {false, 0, {IDM_SETTINGS, IDM_QUIT_BLOCKING, 1, 2, IDC_APPLY, IDC_EXIT}, ROUTE_MENU_COMMAND},
+    {false, 1, {IDC_INSPECT_LIST}, ROUTE_MENU_COMMAND},
+    // Buttons act only on clicks, not on focus changes and other notifications (BN_SETFOCUS 6...).
+    {true, 0, {IDC_APPLY}, ROUTE_APPLY}, {true, 0, {IDC_RESET}, ROUTE_RESET},
+    {true, 0, {IDC_QUICK_TIPS}, ROUTE_QUICK_TIPS}, {true, 0, {IDC_EXIT}, ROUTE_EXIT},
+    {true, 6, {IDC_APPLY}, ROUTE_NONE}, {true, 5, {IDC_EXIT}, ROUTE_NONE},
+    // Check boxes change only themselves; the inspect list's id clicked is no menu command.
+    {true, 0, {IDC_BROWSER_BOX, IDC_MESSENGER_BOX, IDC_TOOLTIP_BOX, IDC_APPLET_BOX, IDC_FLASH_BOX,
+               IDC_INSPECT_LIST}, ROUTE_NONE},
+    // Selection changes go to the lists whatever the id; their other notifications
+    // (CBN_DROPDOWN 7, CBN_SELENDOK 9) do nothing.
+    {true, 1, {IDC_INSPECT_LIST, IDC_DELETE_LIST}, ROUTE_SELECTION_CHANGE},
+    {true, 7, {IDC_INSPECT_LIST}, ROUTE_NONE}, {true, 9, {IDC_DELETE_LIST}, ROUTE_NONE},
+};
 
-TEST(CommandRouting, ButtonsActOnlyOnClicks)
+TEST(CommandRouting, HandleFirstThenNotificationThenId)
 {
-    EXPECT_EQ(ROUTE_APPLY, WindowDecisions_RouteCommand(Wp(IDC_APPLY, 0), true));
-    EXPECT_EQ(ROUTE_RESET, WindowDecisions_RouteCommand(Wp(IDC_RESET, 0), true));
-    EXPECT_EQ(ROUTE_QUICK_TIPS, WindowDecisions_RouteCommand(Wp(IDC_QUICK_TIPS, 0), true));
-    EXPECT_EQ(ROUTE_EXIT, WindowDecisions_RouteCommand(Wp(IDC_EXIT, 0), true));
-    // Focus changes and other notifications of the same buttons (BN_SETFOCUS 6...).
-    EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_APPLY, 6), true));
-    EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_EXIT, 5), true));
-    // Check boxes change only themselves.
-    const uint32_t boxes[] = {IDC_BROWSER_BOX, IDC_MESSENGER_BOX, IDC_TOOLTIP_BOX,
-                              IDC_APPLET_BOX, IDC_FLASH_BOX};
-    for (uint32_t id : boxes)
-        EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(id, 0), true)) << id;
-}
-
-TEST(CommandRouting, SelectionChangesGoToTheListsWhateverTheId)
-{
-    EXPECT_EQ(ROUTE_SELECTION_CHANGE, WindowDecisions_RouteCommand(Wp(IDC_INSPECT_LIST, 1), true));
-    EXPECT_EQ(ROUTE_SELECTION_CHANGE, WindowDecisions_RouteCommand(Wp(IDC_DELETE_LIST, 1), true));
-    // Other list notifications (CBN_DROPDOWN 7, CBN_SELENDOK 9) do nothing.
-    EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_INSPECT_LIST, 7), true));
-    EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_DELETE_LIST, 9), true));
-    // The inspect list's id with a click notification is not a menu command.
-    EXPECT_EQ(ROUTE_NONE, WindowDecisions_RouteCommand(Wp(IDC_INSPECT_LIST, 0), true));
+    for (const Routing &row : ROUTINGS)
+        for (uint32_t id : row.ids)
+            EXPECT_EQ(row.expected, WindowDecisions_RouteCommand((row.notification << 16) | id, row.fromControl))
+                << "id " << id << " notification " << row.notification << " from control " << row.fromControl;
 }
 
 TEST(OneCopyMutexName, SessionNamespaceOnlyWhereSessionsExist)
