@@ -14,6 +14,7 @@ struct Reader {
     WORD Word() { WORD w; memcpy(&w, p, 2); p += 2; return w; }
     DWORD Dword() { DWORD d; memcpy(&d, p, 4); p += 4; return d; }
     short Short() { return (short)Word(); }
+    DWORD At(int offset) { return Reader{p + offset}.Dword(); }
     // A string or an 0xFFFF-prefixed ordinal, as "#n" for ordinals.
     void SzOrOrd(char* out, int cap) {
         WORD first = Word();
@@ -41,24 +42,24 @@ struct Item {
 };
 
 static const Item kItems[17] = {
-    {3009, "STATIC", "Hushpane's icon stays on system tray and flashes when blocking is in action.",
+    {IDC_TEXT, "STATIC", "Hushpane's icon stays on system tray and flashes when blocking is in action.",
      52, 12, 130, 24, 0x50000000, 0},
-    {4000, "SysAnimate32", "FLASHINGP", 16, 10, 32, 32, 0x50000006, 0},
+    {IDC_ANIMATION, "SysAnimate32", "FLASHINGP", 16, 10, 32, 32, 0x50000006, 0},
     {-1, "STATIC", "INSPECTIONICON", 26, 35, 0, 0, 0x50000003, 0},
     {-1, "STATIC", "DELETEICON", 26, 56, 0, 0, 0x50000003, 0},
-    {3000, "BUTTON", "Block Internet Browser popups", 16, 76, 112, 13, 0x50030003, 0x20},
+    {IDC_BROWSER_BOX, "BUTTON", "Block Internet Browser popups", 16, 76, 112, 13, 0x50030003, 0x20},
     {-1, "STATIC", "BROWSERBLOCKICON", 130, 76, 0, 0, 0x50000003, 0},
-    {3007, "BUTTON", "Desktop popups to block", 16, 97, 174, 27, 0x50004007, 0x20},
-    {3003, "BUTTON", "Windows Messenger", 26, 106, 79, 13, 0x50030003, 0x20},
+    {IDC_DESKTOP_GROUP, "BUTTON", "Desktop popups to block", 16, 97, 174, 27, 0x50004007, 0x20},
+    {IDC_MESSENGER_BOX, "BUTTON", "Windows Messenger", 26, 106, 79, 13, 0x50030003, 0x20},
     {-1, "STATIC", "MESSENGERICON", 105, 103, 0, 0, 0x50000003, 0},
-    {3004, "BUTTON", "Tooltips", 128, 106, 40, 13, 0x50030003, 0x20},
+    {IDC_TOOLTIP_BOX, "BUTTON", "Tooltips", 128, 106, 40, 13, 0x50030003, 0x20},
     {-1, "STATIC", "TOOLTIPICON", 168, 103, 0, 0, 0x50000003, 0},
-    {3008, "BUTTON", "Special browser elements to block", 16, 126, 174, 27, 0x50004007, 0x20},
-    {3005, "BUTTON", "Java Applets", 26, 136, 53, 13, 0x50030003, 0x20},
+    {IDC_BROWSER_GROUP, "BUTTON", "Special browser elements to block", 16, 126, 174, 27, 0x50004007, 0x20},
+    {IDC_APPLET_BOX, "BUTTON", "Java Applets", 26, 136, 53, 13, 0x50030003, 0x20},
     {-1, "STATIC", "APPLETICON", 77, 131, 0, 0, 0x50000003, 0},
-    {3006, "BUTTON", "Macromedia Flash", 100, 136, 71, 13, 0x50030003, 0x20},
+    {IDC_FLASH_BOX, "BUTTON", "Macromedia Flash", 100, 136, 71, 13, 0x50030003, 0x20},
     {-1, "STATIC", "FLASHICON", 169, 131, 0, 0, 0x50000003, 0},
-    {3009, "STATIC", nullptr /* our rights notice */, 16, 162, 180, 16, 0x50000000, 0},
+    {IDC_TEXT, "STATIC", nullptr /* our rights notice */, 16, 162, 180, 16, 0x50000000, 0},
 };
 
 static const BYTE* ResourceBytes(LPCSTR name, LPCSTR type, DWORD* size)
@@ -75,10 +76,8 @@ static void CheckTemplate()
     CHECK(t != nullptr, "template MyDialog2 present");
     if (!t) return;
     Reader r{t};
-    bool head = r.Word() == 1 && r.Word() == 0xFFFF;
-    head = head && r.Dword() == 0;                // help id
-    head = head && r.Dword() == 0;                // extended style
-    head = head && r.Dword() == 0x90C80840;       // style
+    // Version, signature, help id, extended style, style.
+    bool head = r.Word() == 1 && r.Word() == 0xFFFF && r.Dword() == 0 && r.Dword() == 0 && r.Dword() == 0x90C80840;
     WORD count = r.Word();
     short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
     head = head && count == 17 && x == 10 && y == 10 && cx == 202 && cy == 200;
@@ -122,9 +121,7 @@ static bool GroupHas(LPCSTR name, int size, int bits)
 {
     const BYTE* g = ResourceBytes(name, (LPCSTR)RT_GROUP_ICON, nullptr);
     if (!g) return false;
-    WORD n;
-    memcpy(&n, g + 4, 2);
-    for (int i = 0; i < n; i++) {
+    for (int i = 0, n = Reader{g + 4}.Word(); i < n; i++) {
         GroupEntry e;
         memcpy(&e, g + 6 + i * sizeof(GroupEntry), sizeof e);
         if ((e.w ? e.w : 256) != size || e.bits != bits) continue;
@@ -177,18 +174,12 @@ static void CheckPictures()
 
     DWORD size = 0;
     const BYTE* avi = ResourceBytes("FLASHINGP", "AVI", &size);
-    bool ok = avi && size > 12 && memcmp(avi, "RIFF", 4) == 0 && memcmp(avi + 8, "AVI ", 4) == 0;
-    // The main header follows RIFF, LIST hdrl and the avih chunk header.
-    if (ok) {
-        DWORD usec, frames, streams, w, h;
-        memcpy(&usec, avi + 32, 4);
-        memcpy(&frames, avi + 48, 4);
-        memcpy(&streams, avi + 56, 4);
-        memcpy(&w, avi + 64, 4);
-        memcpy(&h, avi + 68, 4);
-        ok = memcmp(avi + 24, "avih", 4) == 0 && usec == 100000 && frames == 28 && streams == 1 &&
-             w == 32 && h == 32;
-    }
+    // The main header (frame time, frames, streams, width, height) follows
+    // RIFF, LIST hdrl and the avih chunk header.
+    Reader a{avi};
+    bool ok = avi && size > 72 && memcmp(avi, "RIFF", 4) == 0 && memcmp(avi + 8, "AVI ", 4) == 0 &&
+              memcmp(avi + 24, "avih", 4) == 0 && a.At(32) == 100000 && a.At(48) == 28 && a.At(56) == 1 &&
+              a.At(64) == 32 && a.At(68) == 32;
     CHECK(ok, "clip FLASHINGP: 28 frames of 32x32 at 10 per second, one stream");
 
     // Every frame is the icon at rest but frame 16, the white flash; all
@@ -200,10 +191,8 @@ static void CheckPictures()
     const DWORD frameBytes = 32 * 32 * 3;
     for (int i = 0; movi && i < 28; i++) {
         const BYTE* c = movi + i * (8 + frameBytes);
-        DWORD len;
         if (c + 8 + frameBytes > avi + size) break;
-        memcpy(&len, c + 4, 4);
-        if (memcmp(c, "00db", 4) == 0 && len == frameBytes) frame[i] = c + 8;
+        if (memcmp(c, "00db", 4) == 0 && Reader{c}.At(4) == frameBytes) frame[i] = c + 8;
     }
     bool frames = frame[27] != nullptr;
     for (int i = 1; frames && i < 28; i++)
@@ -238,18 +227,14 @@ static RECT ChildRect(HWND dlg, HWND child)
 static void CheckWindow()
 {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    // The template names the class; nothing checked here depends on its
+    // icons, cursor or brush.
+    WNDCLASSA wc = {};
     wc.lpfnWndProc = TemplateWindowProc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = inst;
-    wc.hIcon = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hIconSm = LoadIconA(inst, MAKEINTRESOURCEA(IDI_PROGRAM_SMALL));
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszClassName = SETTINGS_WINDOW_CLASS;
-    RegisterClassExA(&wc);
+    RegisterClassA(&wc);
     InitCommonControls();
 
     HWND dlg = CreateDialogParamA(inst, SETTINGS_WINDOW_TEMPLATE, nullptr, nullptr, 0);

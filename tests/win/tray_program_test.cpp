@@ -20,13 +20,13 @@ static void Registry_Clear(bool volatileParent)
     RegCloseKey(key);
 }
 
-static void Registry_Store(const DWORD values[SWITCH_COUNT])
+static void Registry_Store(const DWORD (&values)[SWITCH_COUNT])
 {
     Registry_Clear(false);
     HookFixture_WriteSwitches(values);
 }
 
-static void Registry_Expect(const DWORD expected[SWITCH_COUNT], const char *when)
+static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *when)
 {
     DWORD values[SWITCH_COUNT];
     Check_ReadSwitches(values);
@@ -35,24 +35,36 @@ static void Registry_Expect(const DWORD expected[SWITCH_COUNT], const char *when
               (long)values[i], (long)expected[i]);
 }
 
+// The settings key as a limited account sees it: anyone may read it, nobody
+// may write it (this test may still delete it and its access list).
+static void Registry_MakeReadOnly(void)
+{
+    HKEY key;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC, &key);
+    static DWORD dacl[16];
+    SID everyone = {SID_REVISION, 1, SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}};
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl((PACL)dacl, sizeof dacl, ACL_REVISION);
+    AddAccessAllowedAce((PACL)dacl, ACL_REVISION, KEY_READ | DELETE | WRITE_DAC, &everyone);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, (PACL)dacl, FALSE);
+    CHECK(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == 0, "settings key made read-only");
+    RegCloseKey(key);
+}
+
 // ---- the program under test ----------------------------------------------------
 
 static PROCESS_INFORMATION s_hushpane;
 static DWORD s_startTick, s_shownTick;
 
-// Settings windows after `after`; a window of the class that this test made
-// itself is not Hushpane's.
-static HWND Hushpane_NextWindow(HWND after)
+// Hushpane's settings window, or the next one after `after`; a window of the
+// class that this test made itself is not Hushpane's.
+static HWND Hushpane_Window(HWND after = NULL)
 {
     DWORD owner = 0;
     while ((after = FindWindowExA(NULL, after, SETTINGS_WINDOW_CLASS, NULL)) &&
            (GetWindowThreadProcessId(after, &owner), owner == GetCurrentProcessId())) {}
     return after;
-}
-
-static HWND Hushpane_Window(void)
-{
-    return Hushpane_NextWindow(NULL);
 }
 
 static bool WindowShown(void)
@@ -98,10 +110,30 @@ static bool Hushpane_Start(HANDLE ownerDies = NULL)
         }
     }
     int windows = 0;
-    for (HWND window = NULL; (window = Hushpane_NextWindow(window));)
+    for (HWND window = NULL; (window = Hushpane_Window(window));)
         ++windows;
     CHECK(shown && windows == 1, "three copies at once leave one settings window: %d", windows);
     return shown;
+}
+
+// The copy with the window ends with 0 after what was just done (a key, a click).
+static void Hushpane_ExpectExit(const char *how)
+{
+    long code = Process_WaitExit(s_hushpane, 5000);
+    CHECK(code == 0, "%s ends the program with 0: %ld", how, code);
+}
+
+static void Hushpane_QuitBlocking(const char *when)
+{
+    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
+    Hushpane_ExpectExit(when);
+}
+
+// A second start hands over to the running copy and exits with 0.
+static void Hushpane_StartAgain(const char *when)
+{
+    long code = Check_RunPumping("Hushpane.exe", 15000, NULL);
+    CHECK(code == 0, "a second start %s exits with 0: %ld", when, code);
 }
 
 static int FocusId(void)
@@ -120,7 +152,7 @@ static void ExpectFocusOnApply(const char *when)
           "%s: in front with the focus on OK (focus %d)", when, FocusId());
 }
 
-static void ExpectBoxes(const int expected[SWITCH_COUNT], const char *when)
+static void ExpectBoxes(const int (&expected)[SWITCH_COUNT], const char *when)
 {
     HWND window = Hushpane_Window();
     auto box = [&](int i) { return (int)IsDlgButtonChecked(window, SETTINGS_SWITCHES[i].boxId); };
@@ -158,8 +190,11 @@ static void Input_Click(int controlId)
     Input_ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, Hushpane_Window());
 }
 
-static void Input_Key(BYTE key)
+// The window shown again (the tray menu's "&Settings"), then a key on OK.
+static void Input_KeyOnApply(BYTE key, const char *when)
 {
+    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
+    ExpectFocusOnApply(when);
     keybd_event(key, 0, 0, 0);
     keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
 }
@@ -224,22 +259,14 @@ static bool Browser_GetsWindow(DWORD timeoutMs)
     return found;
 }
 
+static void ExpectProbe(const char *classes, long mask, const char *what)
+{
+    DWORD took = 0;
+    long got = Check_Probe(classes, &took);
+    CHECK(got == mask, "%s: mask 0x%lx for %s (%lu ms)", what, got, classes, took);
+}
+
 // ---- the stand-in Messenger service -------------------------------------------------
-
-// The stand-in service opened for one call; Service_Close closes both handles.
-static SC_HANDLE s_serviceManager;
-
-static SC_HANDLE Service_Open(DWORD access)
-{
-    s_serviceManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    return OpenServiceA(s_serviceManager, "Messenger", access);
-}
-
-static void Service_Close(SC_HANDLE service)
-{
-    CloseServiceHandle(service);
-    CloseServiceHandle(s_serviceManager);
-}
 
 // The stand-in, this program run as "tray_program_test.exe service": runs
 // until it is asked to stop.
@@ -271,30 +298,31 @@ static void WINAPI Service_Main(DWORD, LPSTR *)
     Service_Report(SERVICE_STOPPED);
 }
 
+// The test's handles on the service manager and the stand-in, from
+// Service_Install to Service_Remove.
+static SC_HANDLE s_serviceManager, s_service;
+
 // The stand-in registered as "Messenger", or the existing one pointed at it.
 static void Service_Install(void)
 {
     char path[MAX_PATH + 16] = "\"";
     GetModuleFileNameA(NULL, path + 1, MAX_PATH);
     lstrcatA(path, "\" service");
-    SC_HANDLE service = Service_Open(SERVICE_ALL_ACCESS);
-    if (service)
-        ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+    s_serviceManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    if ((s_service = OpenServiceA(s_serviceManager, "Messenger", SERVICE_ALL_ACCESS)))
+        ChangeServiceConfigA(s_service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                              SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
     else
-        service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
-                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                 path, NULL, NULL, NULL, NULL, NULL);
-    CHECK(service != NULL, "test service registered (error %lu)", GetLastError());
-    Service_Close(service);
+        s_service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
+                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                   path, NULL, NULL, NULL, NULL, NULL);
+    CHECK(s_service != NULL, "test service registered (error %lu)", GetLastError());
 }
 
 static DWORD Service_State(void)
 {
-    SC_HANDLE service = Service_Open(SERVICE_QUERY_STATUS);
     SERVICE_STATUS status = {};
-    QueryServiceStatus(service, &status);
-    Service_Close(service);
+    QueryServiceStatus(s_service, &status);
     return status.dwCurrentState;
 }
 
@@ -308,13 +336,11 @@ static bool Service_WaitState(DWORD state)
 // the old process is still ending to that process, and the start times out.
 static void Service_StopAndWait(void)
 {
-    SC_HANDLE service = Service_Open(SERVICE_ALL_ACCESS);
     SERVICE_STATUS_PROCESS status = {};
     DWORD needed;
-    QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
+    QueryServiceStatusEx(s_service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
     SERVICE_STATUS stopping;
-    ControlService(service, SERVICE_CONTROL_STOP, &stopping);
-    Service_Close(service);
+    ControlService(s_service, SERVICE_CONTROL_STOP, &stopping);
     Service_WaitState(SERVICE_STOPPED);
     HANDLE process = status.dwProcessId ? OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId) : NULL;
     if (process) {
@@ -331,67 +357,38 @@ static void Service_WarmUp(void)
     DWORD start = GetTickCount();
     bool running = false;
     while (!running && GetTickCount() - start < 60000) {
-        SC_HANDLE service = Service_Open(SERVICE_ALL_ACCESS);
-        bool started = StartServiceA(service, 0, NULL) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
-        Service_Close(service);
-        if (started)
+        if (StartServiceA(s_service, 0, NULL) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
             running = Service_WaitState(SERVICE_RUNNING);
         else
             Sleep(500);
     }
-    printf("test service warm-up: %s after %lu ms\n", running ? "running" : "NOT running",
-           GetTickCount() - start);
-    CHECK(running, "the stand-in service can be started at all");
+    CHECK(running, "the stand-in service can be started at all (%lu ms)", GetTickCount() - start);
     Service_StopAndWait();
 }
 
 static void Service_Remove(void)
 {
     Service_StopAndWait();
-    SC_HANDLE service = Service_Open(SERVICE_ALL_ACCESS);
-    DeleteService(service);
-    Service_Close(service);
+    DeleteService(s_service);
+    CloseServiceHandle(s_service);
+    CloseServiceHandle(s_serviceManager);
 }
 
 // ---- layout ---------------------------------------------------------------------------
 
-struct Control {
-    HWND window;
-    int id;
-    char kind;   // 'i' list or push button, 'b' check box, 'g' group box, 'p' picture, 't' text, 'a' animation
-    RECT rect;   // client coordinates of the settings window
-};
-
-static Control s_controls[40];
-static int s_controlCount;
-
-static BOOL CALLBACK Layout_Collect(HWND child, LPARAM parent)
+// 'i' list or push button, 'b' check box, 'g' group box, 'p' picture, 't' text, 'a' animation
+static char Layout_Kind(HWND control)
 {
-    if (GetParent(child) != (HWND)parent || s_controlCount == 40)
-        return TRUE;
-    Control &c = s_controls[s_controlCount++];
-    c.window = child;
-    c.id = GetDlgCtrlID(child);
     char className[32];
-    GetClassNameA(child, className, sizeof className);
-    LONG style = GetWindowLongA(child, GWL_STYLE);
+    GetClassNameA(control, className, sizeof className);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
     if (!lstrcmpiA(className, "ComboBox"))
-        c.kind = 'i';
-    else if (!lstrcmpiA(className, "Button"))
-        c.kind = (style & 0xF) == BS_GROUPBOX ? 'g' : (style & 0xF) == BS_AUTOCHECKBOX ? 'b' : 'i';
-    else if (!lstrcmpiA(className, "Static"))
-        c.kind = (style & 0x1F) == SS_ICON ? 'p' : 't';
-    else
-        c.kind = 'a';
-    GetWindowRect(child, &c.rect);
-    MapWindowPoints(NULL, (HWND)parent, (POINT *)&c.rect, 2);
-    return TRUE;
-}
-
-static bool Layout_Overlap(const RECT &a, const RECT &b)
-{
-    RECT both;
-    return IntersectRect(&both, &a, &b) != 0;
+        return 'i';
+    if (!lstrcmpiA(className, "Button"))
+        return (style & 0xF) == BS_GROUPBOX ? 'g' : (style & 0xF) == BS_AUTOCHECKBOX ? 'b' : 'i';
+    if (!lstrcmpiA(className, "Static"))
+        return (style & 0x1F) == SS_ICON ? 'p' : 't';
+    return 'a';
 }
 
 static bool Layout_Inside(const RECT &inner, const RECT &outer)
@@ -405,41 +402,47 @@ static bool Layout_Inside(const RECT &inner, const RECT &outer)
 static void TestLayout(void)
 {
     HWND window = Hushpane_Window();
-    RECT client;
+    struct Control {
+        HWND window;
+        int id;
+        char kind;
+        RECT rect;   // client coordinates of the settings window
+    } controls[40];
+    int count = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child && count < 40; child = GetWindow(child, GW_HWNDNEXT)) {
+        Control &c = controls[count++] = {child, GetDlgCtrlID(child), Layout_Kind(child)};
+        GetWindowRect(child, &c.rect);
+        MapWindowPoints(NULL, window, (POINT *)&c.rect, 2);
+    }
+    RECT client, both;
     GetClientRect(window, &client);
-    s_controlCount = 0;
-    EnumChildWindows(window, Layout_Collect, (LPARAM)window);
-    printf("layout: client %ldx%ld, %d controls\n", client.right, client.bottom, s_controlCount);
-    CHECK(s_controlCount == 23, "6 added and 17 template controls: %d", s_controlCount);
-    for (int i = 0; i < s_controlCount; ++i) {
-        const Control &a = s_controls[i];
+    CHECK(count == 23, "6 added and 17 template controls: %d", count);
+    HWND group[2] = {};   // the desktop group box, the browser one
+    for (int i = 0; i < count; ++i) {
+        const Control &a = controls[i];
         CHECK(IsWindowVisible(a.window), "control %d (%c) visible", a.id, a.kind);
-        CHECK(Layout_Inside(a.rect, client), "control %d (%c) at %ld,%ld-%ld,%ld inside the client area",
-              a.id, a.kind, a.rect.left, a.rect.top, a.rect.right, a.rect.bottom);
-        for (int j = i + 1; j < s_controlCount; ++j) {
-            const Control &b = s_controls[j];
+        CHECK(Layout_Inside(a.rect, client), "control %d (%c) at %ld,%ld-%ld,%ld inside the client area "
+              "0,0-%ld,%ld", a.id, a.kind, a.rect.left, a.rect.top, a.rect.right, a.rect.bottom,
+              client.right, client.bottom);
+        if (a.kind == 'g')
+            group[a.id != IDC_DESKTOP_GROUP] = a.window;
+        for (int j = i + 1; j < count; ++j) {
+            const Control &b = controls[j];
             bool mustNotOverlap = a.kind == 'i' || b.kind == 'i' ? a.kind != 'g' && b.kind != 'g'
                                                                  : a.kind == 'b' && b.kind == 'b';
-            if (mustNotOverlap)
-                CHECK(!Layout_Overlap(a.rect, b.rect), "controls %d (%c) and %d (%c) overlap", a.id,
-                      a.kind, b.id, b.kind);
+            CHECK(!mustNotOverlap || !IntersectRect(&both, &a.rect, &b.rect), "controls %d (%c) and %d (%c) "
+                  "overlap", a.id, a.kind, b.id, b.kind);
         }
     }
-    HWND desktopGroup = NULL, browserGroup = NULL;
-    for (int i = 0; i < s_controlCount; ++i)
-        if (s_controls[i].kind == 'g')
-            (s_controls[i].id == IDC_DESKTOP_GROUP ? desktopGroup : browserGroup) = s_controls[i].window;
     const int groupOf[][2] = {{IDC_MESSENGER_BOX, 0}, {IDC_TOOLTIP_BOX, 0}, {IDC_APPLET_BOX, 1},
                               {IDC_FLASH_BOX, 1}};
     for (const auto &entry : groupOf) {
-        RECT box, group;
+        RECT box, in;
         GetWindowRect(GetDlgItem(window, entry[0]), &box);
-        GetWindowRect(entry[1] ? browserGroup : desktopGroup, &group);
-        CHECK(Layout_Inside(box, group), "box %d inside its group box", entry[0]);
+        GetWindowRect(group[entry[1]], &in);
+        CHECK(Layout_Inside(box, in), "box %d inside its group box", entry[0]);
     }
     // The lists hold their items sorted, the first one selected.
-    WCHAR item[64];
-    char text[64];
     HWND inspect = GetDlgItem(window, IDC_INSPECT_LIST);
     HWND remove = GetDlgItem(window, IDC_DELETE_LIST);
     CHECK(SendMessageA(inspect, CB_GETCOUNT, 0, 0) == 4 && SendMessageA(remove, CB_GETCOUNT, 0, 0) == 4,
@@ -449,7 +452,8 @@ static void TestLayout(void)
     const char *expected[] = {"Delete Cookies", "Delete Favorites", "Delete History", "Delete Internet Cache"};
     for (int i = 0; i < 4; ++i) {
         // Wide: Wine hands the ANSI text across processes as wide characters.
-        item[0] = 0;
+        WCHAR item[64] = L"";
+        char text[64];
         if (SendMessageW(remove, CB_GETLBTEXTLEN, i, 0) < 64)
             SendMessageW(remove, CB_GETLBTEXT, i, (LPARAM)item);
         WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, NULL, NULL);
@@ -459,40 +463,18 @@ static void TestLayout(void)
 
 // ---- scenarios --------------------------------------------------------------------------
 
-static const DWORD RESET_STORED[5] = {1, 0, 0, 0, 0};
-
 // An unwritable settings key, then a first start, apply by a click, the
 // hand-over of a second start, no second apply from the timer, reset, apply
 // by Enter, and Esc.
-// The settings key as a limited account sees it: anyone may read it, nobody
-// may write it (this test may still delete it and its access list).
-static void Registry_MakeReadOnly(void)
-{
-    HKEY key;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC, &key);
-    static DWORD dacl[16];
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    SID everyone = {SID_REVISION, 1, world, {SECURITY_WORLD_RID}};
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl((PACL)dacl, sizeof dacl, ACL_REVISION);
-    AddAccessAllowedAce((PACL)dacl, ACL_REVISION, KEY_READ | DELETE | WRITE_DAC, &everyone);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, (PACL)dacl, FALSE);
-    CHECK(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor) == 0, "settings key made read-only");
-    RegCloseKey(key);
-}
-
 static void TestManualApplyResetAndEsc(void)
 {
     printf("-- limited account, settings key refused; first start, manual apply, second start, reset, Esc\n");
     Service_StopAndWait();
-    const DWORD stored[5] = {1, 0, 1, 0, 0};
-    Registry_Store(stored);
+    Registry_Store({1, 0, 1, 0, 0});
     Registry_MakeReadOnly();
     if (Hushpane_Start()) {
         HWND window = Hushpane_Window();
-        const int storedBoxes[5] = {1, 0, 1, 0, 0};
-        ExpectBoxes(storedBoxes, "limited account: the stored switches");
+        ExpectBoxes({1, 0, 1, 0, 0}, "limited account: the stored switches");
         for (const SwitchEntry &entry : SETTINGS_SWITCHES)
             CHECK(!IsWindowEnabled(GetDlgItem(window, entry.boxId)), "box %d cannot be changed", entry.boxId);
         HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, "Local\\Hushpane.OneCopy");
@@ -501,60 +483,45 @@ static void TestManualApplyResetAndEsc(void)
         PostMessageA(window, WM_COMMAND, IDC_APPLY, (LPARAM)GetDlgItem(window, IDC_APPLY));
         CHECK(WaitFor(WindowHidden, 15000), "limited account: hidden after OK");
         Filter_Close();
-        DWORD took;
-        CHECK(Check_Probe("IEFrame tooltips_class32 SunAwtCanvas", &took) == 3, "blocking as stored");
-        Registry_Expect(stored, "limited account: nothing written");
-        PostMessageA(window, WM_COMMAND, IDM_QUIT_BLOCKING, 0);
-        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit on a limited account");
+        ExpectProbe("IEFrame tooltips_class32 SunAwtCanvas", 3, "blocking as stored");
+        Registry_Expect({1, 0, 1, 0, 0}, "limited account: nothing written");
+        Hushpane_QuitBlocking("Quit Blocking on a limited account");
         Service_StopAndWait();
     }
-    const int onlyBrowser[5] = {1, 0, 0, 0, 0};
     Registry_Clear(true);
     if (Hushpane_Start()) {
-        const int none[5] = {0, 0, 0, 0, 0};
-        ExpectBoxes(none, "settings key refused: the forced Browser write failed");
-        PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
-        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit with the settings key refused");
+        ExpectBoxes({0, 0, 0, 0, 0}, "settings key refused: the forced Browser write failed");
+        Hushpane_QuitBlocking("Quit Blocking with the settings key refused");
     }
     Registry_Clear(false);
     if (!Hushpane_Start())
         return;
-    ExpectBoxes(onlyBrowser, "first start");
-    const DWORD browserForced[5] = {1, MISSING, MISSING, MISSING, MISSING};
-    Registry_Expect(browserForced, "first start, waiting");
+    ExpectBoxes({1, 0, 0, 0, 0}, "first start");
+    Registry_Expect({1, MISSING, MISSING, MISSING, MISSING}, "first start, waiting");
     ExpectFocusOnApply("at start");
     TestLayout();
-    DWORD took = 0;
-    CHECK(Check_Probe("IEFrame", &took) == 0, "nothing blocked before the first apply");
+    ExpectProbe("IEFrame", 0, "nothing blocked before the first apply");
 
     Input_Click(IDC_TOOLTIP_BOX);
-    const int tooltipTicked[5] = {1, 0, 1, 0, 0};
-    ExpectBoxes(tooltipTicked, "after a click on the Tooltip box");
-    Registry_Expect(browserForced, "a box click writes nothing");
+    ExpectBoxes({1, 0, 1, 0, 0}, "after a click on the Tooltip box");
+    Registry_Expect({1, MISSING, MISSING, MISSING, MISSING}, "a box click writes nothing");
     Input_Click(IDC_APPLY);
     // The apply asks the service manager to start the service, which may take
     // Wine's a few seconds.
     CHECK(WaitFor(WindowHidden, 15000), "hidden after a click on OK");
-    const DWORD applied[5] = {1, 0, 1, 0, 0};
-    Registry_Expect(applied, "after OK");
-    DWORD serviceWait = GetTickCount();
+    Registry_Expect({1, 0, 1, 0, 0}, "after OK");
     CHECK(Service_WaitState(SERVICE_RUNNING), "Messenger box cleared: service started (state %lu)",
           Service_State());
-    printf("service running after %lu ms\n", GetTickCount() - serviceWait);
-    long mask = Check_Probe("IEFrame tooltips_class32 SunAwtCanvas", &took);
-    CHECK(mask == 3, "browser and tooltip vetoed, applet created: mask %ld", mask);
+    ExpectProbe("IEFrame tooltips_class32 SunAwtCanvas", 3, "browser and tooltip vetoed, applet created");
 
     // A second start: hands over and leaves the registry alone.
     const DWORD sentinel[5] = {0, 0, 1, 0, 7};
     Registry_Store(sentinel);
-    long code = Check_RunPumping("Hushpane.exe", 15000, &took);
-    CHECK(code == 0, "second start exits with 0: %ld", code);
+    Hushpane_StartAgain("after the apply");
     CHECK(WaitFor(WindowShown), "first copy's window back");
     ExpectFocusOnApply("after the hand-over");
     Registry_Expect(sentinel, "second start touched nothing");
-    mask = Check_Probe("IEFrame", &took);
-    printf("veto while shown took %lu ms (whole probe)\n", took);
-    CHECK(mask == 1, "still blocking after the hand-over: %ld", mask);
+    ExpectProbe("IEFrame", 1, "still blocking after the hand-over");
 
     // A list selection reaches the browser records tools: the delete list
     // warns, owned by the settings window; No does nothing.
@@ -586,27 +553,22 @@ static void TestManualApplyResetAndEsc(void)
     Registry_Expect(sentinel, "no second apply wrote the switches");
 
     Input_Click(IDC_RESET);
-    ExpectBoxes(onlyBrowser, "after reset");
+    ExpectBoxes({1, 0, 0, 0, 0}, "after reset");
     CHECK(WindowShown(), "reset keeps the window shown");
-    CHECK(Check_Probe("IEFrame", &took) == 0, "reset stops blocking at once");
+    ExpectProbe("IEFrame", 0, "reset stops blocking at once");
     Registry_Expect(sentinel, "reset writes nothing");
 
     // Apply by the keyboard: Enter with the focus on OK.
-    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
-    ExpectFocusOnApply("back on OK");
-    Input_Key(VK_RETURN);
+    Input_KeyOnApply(VK_RETURN, "back on OK");
     CHECK(WaitFor(WindowHidden, 15000), "hidden after Enter on OK");
-    Registry_Expect(RESET_STORED, "after Enter");
+    Registry_Expect({1, 0, 0, 0, 0}, "after Enter: the reset states");
     // The click on the delete list above opened the filter.
     Filter_Close();
-    CHECK(Check_Probe("IEFrame", &took) == 1, "blocking again after Enter");
+    ExpectProbe("IEFrame", 1, "blocking again after Enter");
 
-    PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
-    ExpectFocusOnApply("shown for Esc");
-    Input_Key(VK_ESCAPE);
-    code = Process_WaitExit(s_hushpane, 5000);
-    CHECK(code == 0, "Esc ends the program with 0: %ld", code);
-    CHECK(Check_Probe("IEFrame", &took) == 0, "hooks gone after Esc");
+    Input_KeyOnApply(VK_ESCAPE, "shown for Esc");
+    Hushpane_ExpectExit("Esc");
+    ExpectProbe("IEFrame", 0, "hooks gone after Esc");
 }
 
 // Stored "Browser" 0 is forced back to 1; a second start while the timer runs
@@ -614,55 +576,43 @@ static void TestManualApplyResetAndEsc(void)
 static void TestAutoApplyAndQuit(void)
 {
     printf("-- auto-apply after a second start, Quit\n");
-    const DWORD stored[5] = {0, 1, 0, 1, MISSING};
-    Registry_Store(stored);
+    Registry_Store({0, 1, 0, 1, MISSING});
     // Any program may make a window of the class: it is no running copy.
-    WNDCLASSA squatterClass = {};
-    squatterClass.lpfnWndProc = DefWindowProcA;
-    squatterClass.lpszClassName = SETTINGS_WINDOW_CLASS;
-    RegisterClassA(&squatterClass);
-    HWND squatter = CreateWindowExA(0, SETTINGS_WINDOW_CLASS, "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    HWND squatter = HookFixture_CreateNotifyWindow(SETTINGS_WINDOW_CLASS, DefWindowProcA);
     bool started = Hushpane_Start();
     DestroyWindow(squatter);
     if (!started)
         return;
     // Flash is missing and carries Applet's 1 over.
-    const int boxes[5] = {1, 1, 0, 1, 1};
-    ExpectBoxes(boxes, "stored switches shown");
-    const DWORD forced[5] = {1, 1, 0, 1, MISSING};
-    Registry_Expect(forced, "Browser rewritten while waiting");
+    ExpectBoxes({1, 1, 0, 1, 1}, "stored switches shown");
+    Registry_Expect({1, 1, 0, 1, MISSING}, "Browser rewritten while waiting");
 
     // Late enough that a timer started again by it would fire well after 15 s.
     WaitUntil(s_shownTick + 6000);
-    DWORD took;
-    long code = Check_RunPumping("Hushpane.exe", 15000, &took);
-    CHECK(code == 0, "a second start while counting down exits with 0: %ld", code);
+    Hushpane_StartAgain("while counting down");
     ExpectFocusOnApply("after a second start while counting down");
     CHECK(WaitFor(WindowHidden, 25000), "hidden by the auto-apply");
     DWORD after = GetTickCount() - s_shownTick;
-    printf("auto-apply %lu ms after the window showed\n", after);
-    CHECK(after >= 13000 && after <= 19000, "auto-apply 15 s after the first start, not the second: %lu ms",
-          after);
-    const DWORD written[5] = {1, 1, 0, 1, 1};
-    Registry_Expect(written, "auto-apply wrote the boxes");
+    CHECK(after >= 13000 && after <= 19000, "auto-apply 15 s after the first start, not the second: %lu ms "
+          "after the window showed", after);
+    Registry_Expect({1, 1, 0, 1, 1}, "auto-apply wrote the boxes");
     CHECK(Service_WaitState(SERVICE_STOPPED), "Messenger box ticked: service stopped (state %lu)",
           Service_State());
     // The minimise request posted after the apply must not show the window again.
     CHECK(!WaitFor(WindowShown, 1000), "still hidden a second later");
     // The last press of the scenario before left the filter open.
     Filter_Close();
-    long mask = Check_Probe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLx", &took);
-    CHECK(mask == 0x1B, "switches from the boxes are in force: mask 0x%lx", mask);
+    ExpectProbe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLx", 0x1B,
+                "switches from the boxes are in force");
     CHECK(!Browser_GetsWindow(4000), "Wine's browser gets no window while blocked");
 
     // The Quit button (the tray menu's "&Quit Blocking" is the shell test's).
     PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
     CHECK(WaitFor(WindowShown), "shown again for Quit");
     Input_Click(IDC_EXIT);
-    code = Process_WaitExit(s_hushpane, 5000);
-    CHECK(code == 0, "Quit ends the program with 0: %ld", code);
+    Hushpane_ExpectExit("Quit");
     CHECK(WaitFor([] { return Hushpane_Window() == NULL; }), "window gone");
-    CHECK(Check_Probe("IEFrame", &took) == 0, "hooks gone after quit");
+    ExpectProbe("IEFrame", 0, "hooks gone after quit");
     CHECK(Browser_GetsWindow(15000), "Wine's browser gets its window once blocking ended");
 }
 
@@ -683,34 +633,26 @@ static DWORD WINAPI DyingCopy(LPVOID)
 static void TestResetThenAutoApplyOn9x(void)
 {
     printf("-- Windows 98 family: reset, auto-apply, no service calls\n");
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe", 0, NULL, 0,
-                    KEY_ALL_ACCESS, NULL, &key, NULL);
-    RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE *)"win98", 6);
-    RegCloseKey(key);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe", "Version", REG_SZ, "win98", 6);
     Service_StopAndWait();
-    const DWORD stored[5] = {1, 1, 1, 1, 1};
-    Registry_Store(stored);
+    Registry_Store({1, 1, 1, 1, 1});
     s_ownerHolds = CreateEventA(NULL, TRUE, FALSE, NULL);
     s_ownerDies = CreateEventA(NULL, TRUE, FALSE, NULL);
     CloseHandle(CreateThread(NULL, 0, DyingCopy, NULL, 0, NULL));
     WaitForSingleObject(s_ownerHolds, 5000);
     if (Hushpane_Start(s_ownerDies)) {
         CHECK(s_shownTick - s_startTick < 5000, "no wait after the owner died: %lu ms", s_shownTick - s_startTick);
-        const int all[5] = {1, 1, 1, 1, 1};
-        ExpectBoxes(all, "stored switches shown on 9x");
+        ExpectBoxes({1, 1, 1, 1, 1}, "stored switches shown on 9x");
         Input_Click(IDC_RESET);
-        const int onlyBrowser[5] = {1, 0, 0, 0, 0};
-        ExpectBoxes(onlyBrowser, "after reset on 9x");
+        ExpectBoxes({1, 0, 0, 0, 0}, "after reset on 9x");
         // What the countdown's end does, whichever timer it is.
         PostMessageA(Hushpane_Window(), WM_TIMER, 1, 0);
         CHECK(WaitFor(WindowHidden, 25000), "hidden by the auto-apply");
-        Registry_Expect(RESET_STORED, "the auto-apply stored the reset states");
+        Registry_Expect({1, 0, 0, 0, 0}, "the auto-apply stored the reset states");
         // On the NT family the cleared Messenger box would start the service.
         CHECK(!WaitFor([] { return Service_State() != SERVICE_STOPPED; }, 1500),
               "9x apply left the service stopped: state %lu", Service_State());
-        PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_QUIT_BLOCKING, 0);
-        CHECK(Process_WaitExit(s_hushpane, 5000) == 0, "quit on 9x");
+        Hushpane_QuitBlocking("Quit Blocking on 9x");
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe");
 }

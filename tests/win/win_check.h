@@ -50,6 +50,10 @@ static inline void Check_Pump(DWORD ms)
     }
 }
 
+// Check_RunPumping is these two, defined below, with a pumping wait between.
+static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process);
+static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs);
+
 // The process Check_RunPumping is running, for handlers of its sends.
 static HANDLE g_checkChild;
 
@@ -58,28 +62,16 @@ static HANDLE g_checkChild;
 // Returns -1 when it cannot start or does not end within timeoutMs.
 static inline long Check_RunPumping(const char *commandLine, DWORD timeoutMs, DWORD *elapsedMs)
 {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    char line[1024];
-    lstrcpynA(line, commandLine, sizeof line);
+    PROCESS_INFORMATION pi;
     DWORD start = GetTickCount();
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+    if (!Process_Start(commandLine, 0, &pi))
         return -1;
     g_checkChild = pi.hProcess;
     while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs)
         Check_Pump(10);
-    DWORD code = 0;
-    long result = -1;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code))
-        result = (long)code;
-    else
-        TerminateProcess(pi.hProcess, 99);
     if (elapsedMs)
         *elapsedMs = GetTickCount() - start;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return result;
+    return Process_WaitExit(pi, 0);
 }
 
 template <typename Condition>
@@ -105,7 +97,7 @@ static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_I
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    char line[MAX_PATH];
+    char line[1024];
     lstrcpynA(line, commandLine, sizeof line);
     return CreateProcessA(NULL, line, NULL, NULL, FALSE, flags, NULL, NULL, &si, process) != 0;
 }
@@ -240,9 +232,8 @@ static inline void Check_SessionSecurity(HANDLE object, bool lowLabel, const cha
     OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
     GetTokenInformation(token, TokenUser, user, sizeof user, &needed);
     CloseHandle(token);
-    PSID allowed[2] = {((TOKEN_USER *)user)->User.Sid, NULL};
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &allowed[1]);
+    SID system = {SID_REVISION, 1, SECURITY_NT_AUTHORITY, {SECURITY_LOCAL_SYSTEM_RID}};
+    PSID allowed[2] = {((TOKEN_USER *)user)->User.Sid, &system};
     int matched = 0;
     for (int i = 0; got == 0 && dacl && dacl->AceCount == 2 && i < 2; ++i) {
         ACCESS_ALLOWED_ACE *ace = NULL;
@@ -254,11 +245,10 @@ static inline void Check_SessionSecurity(HANDLE object, bool lowLabel, const cha
         GetAce(sacl, 0, (void **)&label);
     bool low = label && label->Header.AceType == SYSTEM_MANDATORY_LABEL_ACE_TYPE &&
                *GetSidSubAuthority(&label->SidStart, 0) == SECURITY_MANDATORY_LOW_RID;
-    printf("%s: security %lu, %d of %d entries the user and SYSTEM, label %s\n", what, got, matched,
-           dacl ? dacl->AceCount : -1, low ? "low" : sacl && sacl->AceCount ? "other" : "none");
     CHECK(matched == 2 && low == lowLabel && (lowLabel || !sacl || sacl->AceCount == 0),
-          "%s: the user and SYSTEM alone, %s", what, lowLabel ? "labelled low" : "no label");
-    FreeSid(allowed[1]);
+          "%s: the user and SYSTEM alone, %s (security %lu, %d of %d entries them, label %s)", what,
+          lowLabel ? "labelled low" : "no label", got, matched, dacl ? dacl->AceCount : -1,
+          low ? "low" : sacl && sacl->AceCount ? "other" : "none");
     LocalFree(descriptor);
 }
 

@@ -1,5 +1,5 @@
-# Hushpane.exe as the shell tests start, watch and end it; sourced by each.
-# A test's exit trap calls hushpane_kill.
+# Hushpane.exe as the shell tests start, watch and end it; sourced by each,
+# after checks.sh. A test's exit trap calls hushpane_kill.
 hushpane_pid=
 inspect() { wine hushpane_query.exe "$@"; }
 
@@ -9,16 +9,12 @@ start_hushpane() {   # start_hushpane [EXE]: true once its settings window shows
     inspect wait shown 15000
 }
 
-# Exit code of the program, or 124 when it does not end within 10 s.
+# Exit code of the program, or 124 when it does not end within 10 s (its pid
+# is then kept for the exit trap, which ends it).
 wait_hushpane_exit() {
-    local code
-    for _ in $(seq 100); do
-        kill -0 "$hushpane_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    # Still running: keep its pid for the exit trap, which ends it.
-    kill -0 "$hushpane_pid" 2>/dev/null && return 124
-    wait "$hushpane_pid" && code=0 || code=$?
+    wait_until 10 "Hushpane.exe to end" fails kill -0 "$hushpane_pid" || return 124
+    local code=0
+    wait "$hushpane_pid" || code=$?
     hushpane_pid=
     return $code
 }

@@ -9,7 +9,7 @@ bin=$(cd "${1:?bin dir}" && pwd)
 cpack=${2:?cpack}
 version=${3:?version}
 build=$(dirname "$bin")
-work=$(mktemp -d)
+work=$(mktemp -d) probe_lines=$work/probe.txt
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
@@ -33,17 +33,14 @@ setup="$work/dist/Hushpane-$version-setup.exe"
 zip="$work/dist/Hushpane-$version.zip"
 check "installer made" test -s "$setup"
 check "zip made" test -s "$zip"
-listed=$(unzip -Z1 "$zip" 2>/dev/null | sort | tr '\n' ' ')
-echo "zip: $listed"
-check "zip holds exactly the three binaries and the README" test "$listed" = "Foldwright.dll Hushpane.exe README.md Snapveil.dll "
+expect_same "zip holds exactly the three binaries and the README" "Foldwright.dll Hushpane.exe README.md Snapveil.dll" \
+    "$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd " ")"
 
 echo "-- silent install"
 wine reg delete "$settings_key" /f >/dev/null 2>&1
 start=$(date +%s%N)
-wine "$(winepath -w "$setup" | tr -d '\r')" /S
-code=$?
-echo "installer: exit $code after $((($(date +%s%N) - start) / 1000000)) ms"
-check "installer exits with 0" test "$code" = 0
+wine "$(winepath -w "$setup" | tr -d '\r')" /S; code=$?
+check "installer exits with 0 (got $code after $((($(date +%s%N) - start) / 1000000)) ms)" test "$code" = 0
 for file in $binaries; do
     check "$file installed" test -s "$target/$file"
     read -r fixed file_version product < <(inspect version "C:\\Program Files\\Hushpane\\$file" | tr -d '\r')
@@ -60,13 +57,12 @@ check "installed Hushpane shows its window" start_hushpane 'C:\Program Files\Hus
 xdotool search --sync --onlyvisible --name '^Hushpane$' windowfocus --sync >/dev/null 2>&1
 xdotool key Return
 check "applied and hidden" inspect wait hidden 15000
-timeout 20 wine hushpane_query.exe probe IEFrame; code=$?
-check "a browser frame in another process is vetoed" test "$code" = 1
+check "a browser frame in another process is vetoed" probe_ok 1 IEFrame
 
 echo "-- silent uninstall"
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself: wait for the files to go.
-for _ in $(seq 300); do [ -e "$target/Hushpane.exe" ] || break; sleep 0.1; done
+wait_until 30 "the installed program to go" test ! -e "$target/Hushpane.exe"
 wait_hushpane_exit; code=$?
 check "the running copy quit with 0 (got $code)" test "$code" = 0
 check "no Hushpane window left" inspect wait gone 2000
@@ -82,7 +78,6 @@ check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
 check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
 check "settings key removed" fails wine reg query "$settings_key"
 check "no empty maker's key left" fails wine reg query 'HKLM\Software\Quorvane'
-timeout 20 wine hushpane_query.exe probe IEFrame; code=$?
-check "nothing blocked after the uninstall" test "$code" = 0
+check "nothing blocked after the uninstall" probe_ok 0 IEFrame
 
 checks_done

@@ -45,11 +45,7 @@ start_tray() {   # the stand-in, ready when it prints where its icon is
 
 origin_is() { [ "$(inspect origin | tr -d '\r')" = "$1 $2" ]; }
 
-click_control() {   # a real click on a control of the settings window
-    local x y
-    read -r x y < <(inspect center "$1" | tr -d '\r')
-    xdotool mousemove "$x" "$y" click 1
-}
+click_control() { xdotool mousemove $(inspect center "$1" | tr -d '\r') click 1; }   # a real click on a control
 
 into_tray() {   # into_tray "how" KEYS...: the keys or clicks that apply
     tray_mark
@@ -62,12 +58,12 @@ open_menu() {   # open_menu X: a right press on the icon at X; sets MENU to "lef
     xdotool mousemove "$1" "$TY" mousedown 3
     MENU=$(inspect wait menu 5000 | tr -d '\r'); [[ $MENU == menu* ]] || MENU="none 0 0 0 0"
     xdotool mouseup 3
-    echo "$MENU (cursor $1,$TY)"
     read -r _ mleft mtop mright mbottom <<<"$MENU"
-    check "menu open on the right press, its right edge and top at the cursor" \
+    check "menu open on the right press, its right edge and top at the cursor $1,$TY: $MENU" \
         test "${mright:-0}" -eq "$1" -a "${mtop:-0}" -eq "$TY"
 }
-menu_item_y() { echo $((mtop + (mbottom - mtop) * $1 / 4)); }   # 1: the upper item, 3: the lower
+# menu_click 1: a click on the upper item of the menu open_menu saw; 3: on the lower.
+menu_click() { xdotool mousemove $(((mleft + mright) / 2)) $((mtop + (mbottom - mtop) * $1 / 4)) click 1; }
 
 echo "-- into the tray"
 # Shown before any hook exists: a press on the tray icon or the settings
@@ -84,10 +80,10 @@ echo "-- block indicator: a burst from two processes"
 check "filter closed by a press on the stand-in's page" close_filter
 classes="IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame"
 tray_mark
-wine hushpane_query.exe probe $classes >"$work/burst1.txt" & p1=$!
-wine hushpane_query.exe probe $classes >"$work/burst2.txt" & p2=$!
+probe_lines=$work/burst1.txt run_probe $classes & p1=$!
+probe_lines=$work/burst2.txt run_probe $classes & p2=$!
 wait $p1; c1=$?; wait $p2; c2=$?
-cat "$work/burst1.txt" "$work/burst2.txt" | tr -d '\r' | tee "$probe_lines"
+cat "$work/burst1.txt" "$work/burst2.txt" >"$probe_lines"
 check "every creation of the burst vetoed" test "$c1" = 255 -a "$c2" = 255
 check "sixteen vetoes reported" test "$(grep -c ' vetoed ' "$probe_lines")" = 16
 # Each send waits for its own flash (>= 140 ms) and none ran into the
@@ -153,8 +149,7 @@ expect_same "quick tips text exact" "$expected" "$tips"
 check "no page before the box is closed" test ! -e "$work/opened.txt"
 inspect box-ok "Quick Tips"
 wait_until 10 "the FAQ page" test -s "$work/opened.txt"
-echo "page opened: $(cat "$work/opened.txt" 2>/dev/null)"
-check "FAQ page opened after the box" grep -qE '^https?://[^/]+/faq/$' "$work/opened.txt"
+check "FAQ page opened after the box: $(cat "$work/opened.txt" 2>/dev/null)" grep -qE '^https?://[^/]+/faq/$' "$work/opened.txt"
 wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
 
 echo "-- the menu: elsewhere, \"&Settings\" and \"&Quit Blocking\""
@@ -169,14 +164,14 @@ xdotool mousemove $(standin_target other) click 1
 inspect menu-cancel
 check "a click elsewhere closes the menu" inspect wait menu-closed 5000
 open_menu $((TX - 8))   # not where a second press would make a double click
-xdotool mousemove $(((mleft + mright) / 2)) "$(menu_item_y 1)" click 1
+menu_click 1
 check "the upper item, \"&Settings\", shows the window" inspect wait shown 5000
 check "focus on OK after \"&Settings\"" inspect wait focus:3001 5000
 expect_tray "no command from the click elsewhere; \"&Settings\" removes the icon" "$(request delete 402 hidden)"
 into_tray "the apply button again" click_control 3001
 open_menu "$TX"
 tray_mark
-xdotool mousemove $(((mleft + mright) / 2)) "$(menu_item_y 3)" click 1
+menu_click 3
 wait_hushpane_exit; code=$?
 check "the lower item, \"&Quit Blocking\", ends the program with 0 (got $code)" test "$code" = 0
 expect_tray "\"&Quit Blocking\" removes the icon before the window goes" "$(printf '%s\ngone' "$(request delete 402 hidden)")"
@@ -189,8 +184,7 @@ kill -9 "$hushpane_pid"; wait "$hushpane_pid" 2>/dev/null; hushpane_pid=
 start=$(date +%s%N)
 run_probe IEFrame; code=$?
 ms=$((($(date +%s%N) - start) / 1000000))
-echo "creation after the kill: exit $code in $ms ms"
-check "another process's creation does not hang" test "$code" != 124 -a "$ms" -lt 10000
+check "another process's creation does not hang (exit $code in $ms ms)" test "$code" != 124 -a "$ms" -lt 10000
 inspect tray-recreate >/dev/null   # nothing to answer any more
 # Wine keeps a killed program's hooks until the desktop ends; only the next
 # install replaces them, by the handles in the record the stand-in browser
