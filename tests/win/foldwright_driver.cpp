@@ -1,23 +1,21 @@
 // Drives Foldwright.dll, and Hushpane's records lists, for the tests; for
 // tests/wine/foldwright_clean.sh, which prepares the folders from the Unix side
-// (links need `ln -s` under Wine) and judges the results there. Commands:
-//   paths [CSIDL...]             csidl|path|Unix path, one line per folder (the
-//                                browser's by default)
-//   clean CSIDL...               HLCleanFolder on each, in order
-//   hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete
-//   redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE (@profile,
-//                                @windows, @system, @programfiles: those folders),
-//                                check the shell honours the first, clean CSIDL, put
-//                                them back
-//   crosses PATH                 succeeds when a part of PATH is a link (as judged before Vista)
-//   close TITLE                  close another process's window so titled, and
-//                                wait for that process to end
-//   choose ID INDEX              select item INDEX of list ID in Hushpane's settings
-//                                window as the list would; returns once handled
-//   calls                        foldwright_calls_test: inspect opens a folder window;
-//                                cleaning over and over empties the folder, leaves no
-//                                handle behind and frees the library; a held folder
-//                                cannot be renamed
+// (links need `ln -s` under Wine) and judges the results there. The commands:
+static const char USAGE[] =
+    "usage: foldwright_driver COMMAND ARGUMENTS..., one of\n"
+    "  paths [CSIDL...]             csidl|path|Unix path, one line per folder (the browser's by default)\n"
+    "  clean CSIDL...               HLCleanFolder on each, in order\n"
+    "  hold WINPATH CSIDL           clean CSIDL while WINPATH is open without share-delete\n"
+    "  redirect CSIDL NAME=VALUE... point the user's shell folders NAME at VALUE (@profile, @windows,\n"
+    "                               @system, @programfiles: those folders), check the shell honours\n"
+    "                               the first, clean CSIDL, put them back\n"
+    "  crosses PATH                 succeeds when a part of PATH is a link (as judged before Vista)\n"
+    "  close TITLE                  close another process's window so titled, and wait for it to end\n"
+    "  choose ID INDEX              select item INDEX of list ID in Hushpane's settings window as the\n"
+    "                               list would; returns once handled\n"
+    "  calls                        foldwright_calls_test: inspect opens a folder window; cleaning over\n"
+    "                               and over empties the folder, leaves no handle behind and frees the\n"
+    "                               library; a held folder cannot be renamed\n";
 #include <windows.h>
 #include <shlwapi.h>
 #include <stdio.h>
@@ -28,13 +26,6 @@
 #include "folder_paths.h"
 #include "foldwright.h"
 
-static const char USER_SHELL_FOLDERS[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-static const char SHELL_FOLDERS[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-typedef char* (CDECL *UnixNameProc)(LPCWSTR dosName);
-
 static int g_failures;
 
 static int Fail(const char* what)
@@ -43,31 +34,28 @@ static int Fail(const char* what)
     return 1;
 }
 
-static void Check(bool ok, const char* what)
+static bool Check(bool ok, const char* what)
 {
     printf("%s: %s\n", ok ? "ok" : "FAIL", what);
     g_failures += !ok;
+    return ok;
 }
 
 static int CallTool(const char* exportName, int csidl)
 {
     HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
-    if (!library)
-        return Fail("Foldwright.dll does not load");
-    FolderToolProc tool = (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName);
-    if (!tool) {
+    FolderToolProc tool = library ? (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName) : NULL;
+    int result = tool ? 0 : Fail(library ? "export missing" : "Foldwright.dll does not load");
+    if (tool)
+        tool(csidl), printf("%s(%#x) returned\n", exportName, csidl);
+    if (library)
         FreeLibrary(library);
-        return Fail("export missing");
-    }
-    tool(csidl);
-    FreeLibrary(library);
-    printf("%s(%#x) returned\n", exportName, csidl);
-    return 0;
+    return result;
 }
 
 static int PrintPaths(int count, char** numbers)
 {
-    UnixNameProc unixName = (UnixNameProc)(void (*)(void))GetProcAddress(
+    auto unixName = (char* (CDECL*)(LPCWSTR dosName))(void (*)(void))GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!unixName)
         return Fail("not running under Wine");
@@ -89,42 +77,6 @@ static int PrintPaths(int count, char** numbers)
     return 0;
 }
 
-static int Hold(const char* file, int csidl)
-{
-    // Read and write sharing only: no delete, as a program using it would.
-    HANDLE held = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    if (held == INVALID_HANDLE_VALUE)
-        return Fail("cannot open the file to hold");
-    int result = CallTool(FOLDWRIGHT_CLEAN, csidl);
-    CloseHandle(held);
-    return result;
-}
-
-struct SavedValue {
-    bool present;
-    DWORD type;
-    char data[MAX_PATH * 2];
-    DWORD size;
-};
-
-static void SaveValue(HKEY key, const char* name, SavedValue* saved)
-{
-    saved->size = sizeof(saved->data);
-    saved->present = RegQueryValueExA(key, name, NULL, &saved->type, (BYTE*)saved->data,
-                                      &saved->size) == ERROR_SUCCESS;
-}
-
-static void RestoreValue(HKEY key, const char* name, const SavedValue* saved)
-{
-    if (saved->present)
-        RegSetValueExA(key, name, 0, saved->type, (const BYTE*)saved->data, saved->size);
-    else
-        RegDeleteValueA(key, name);
-}
-
-#define MAX_REDIRECTS 4
-
 // "@profile", "@windows", "@system" and "@programfiles", alone or before
 // "\\name", stand for those folders' real paths.
 static bool RedirectTarget(const char* value, char* out)
@@ -141,47 +93,57 @@ static bool RedirectTarget(const char* value, char* out)
     return true;
 }
 
+#define MAX_REDIRECTS 4
+
+// A shell folder value as it was before, to be put back.
+struct SavedValue {
+    HKEY key;
+    char name[64];
+    bool present;
+    DWORD type, size;
+    char data[MAX_PATH * 2];
+};
+
+// Each NAME=VALUE is set in both the user's and the resolved shell folder keys.
 static int Redirect(int csidl, int count, char** pairs)
 {
-    HKEY user, shell;
+    HKEY keys[2];
     if (count > MAX_REDIRECTS ||
-        RegCreateKeyA(HKEY_CURRENT_USER, USER_SHELL_FOLDERS, &user) != ERROR_SUCCESS ||
-        RegCreateKeyA(HKEY_CURRENT_USER, SHELL_FOLDERS, &shell) != ERROR_SUCCESS)
+        RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User "
+                      "Shell Folders", &keys[0]) != ERROR_SUCCESS ||
+        RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell "
+                      "Folders", &keys[1]) != ERROR_SUCCESS)
         return Fail("cannot open the shell folder keys");
-    char names[MAX_REDIRECTS][64];
     char values[MAX_REDIRECTS][MAX_PATH];
-    SavedValue savedUser[MAX_REDIRECTS], savedShell[MAX_REDIRECTS];
-    int result = 0;
-    int set = 0;
-    for (; set < count; set++) {
-        const char* equals = strchr(pairs[set], '=');
-        if (!equals || equals - pairs[set] >= 64 || !RedirectTarget(equals + 1, values[set])) {
+    SavedValue saved[2 * MAX_REDIRECTS];
+    int result = 0, set = 0;
+    for (; set < 2 * count; set++) {
+        const char *pair = pairs[set / 2], *equals = strchr(pair, '=');
+        char* value = values[set / 2];
+        SavedValue& s = saved[set];
+        if (!equals || equals - pair >= 64 || !RedirectTarget(equals + 1, value)) {
             result = Fail("bad NAME=VALUE");
             break;
         }
-        lstrcpynA(names[set], pairs[set], (int)(equals - pairs[set]) + 1);
-        SaveValue(user, names[set], &savedUser[set]);
-        SaveValue(shell, names[set], &savedShell[set]);
-        DWORD size = (DWORD)strlen(values[set]) + 1;
-        RegSetValueExA(user, names[set], 0, REG_SZ, (const BYTE*)values[set], size);
-        RegSetValueExA(shell, names[set], 0, REG_SZ, (const BYTE*)values[set], size);
+        s.key = keys[set % 2];
+        lstrcpynA(s.name, pair, (int)(equals - pair) + 1);
+        s.size = sizeof s.data;
+        s.present = RegQueryValueExA(s.key, s.name, NULL, &s.type, (BYTE*)s.data, &s.size) == ERROR_SUCCESS;
+        RegSetValueExA(s.key, s.name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1);
     }
-    if (result == 0) {
-        char resolved[MAX_PATH];
-        if (!FolderPaths_Resolve(csidl, resolved) || lstrcmpiA(resolved, values[0]) != 0) {
-            printf("FAIL: the shell resolves %#x to '%s', not '%s'\n", csidl, resolved, values[0]);
-            result = 1;
-        } else {
-            printf("%s now resolves to %s\n", names[0], resolved);
-            result = CallTool(FOLDWRIGHT_CLEAN, csidl);
-        }
+    char resolved[MAX_PATH];
+    if (result == 0 && (!FolderPaths_Resolve(csidl, resolved) || lstrcmpiA(resolved, values[0]) != 0)) {
+        printf("FAIL: the shell resolves %#x to '%s', not '%s'\n", csidl, resolved, values[0]);
+        result = 1;
+    } else if (result == 0) {
+        printf("%s now resolves to %s\n", saved[0].name, resolved);
+        result = CallTool(FOLDWRIGHT_CLEAN, csidl);
     }
-    while (set-- > 0) {
-        RestoreValue(user, names[set], &savedUser[set]);
-        RestoreValue(shell, names[set], &savedShell[set]);
-    }
-    RegCloseKey(user);
-    RegCloseKey(shell);
+    for (SavedValue* s = saved + set; s-- > saved;)
+        s->present ? RegSetValueExA(s->key, s->name, 0, s->type, (const BYTE*)s->data, s->size)
+                   : RegDeleteValueA(s->key, s->name);
+    RegCloseKey(keys[0]);
+    RegCloseKey(keys[1]);
     return result;
 }
 
@@ -192,11 +154,9 @@ static int CloseWindowTitled(const char* title)
 {
     HWND window = NULL;
     DWORD pid = 0;
-    while ((window = FindWindowExA(NULL, window, NULL, title)) != NULL) {
-        GetWindowThreadProcessId(window, &pid);
-        if (pid != GetCurrentProcessId())
-            break;
-    }
+    do
+        window = FindWindowExA(NULL, window, NULL, title);
+    while (window && GetWindowThreadProcessId(window, &pid) && pid == GetCurrentProcessId());
     if (!window)
         return Fail("no such window");
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
@@ -259,8 +219,8 @@ static void CheckHeldFolder(const char* folder)
     HANDLE handle = NULL, none = NULL;
     Check(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
           "a file or a missing name is not held");
-    if (!CleanWalk_HoldFolder(held, &handle) || !handle)
-        return Check(false, "a plain folder is held");
+    if (!Check(CleanWalk_HoldFolder(held, &handle) && handle, "a plain folder is held"))
+        return;
     Check(!MoveFileA(held, moved), "a held folder cannot be renamed");
     CleanWalk_ReleaseFolder(handle);
     Check(MoveFileA(held, moved) && MoveFileA(moved, held), "once released it can");
@@ -269,8 +229,8 @@ static void CheckHeldFolder(const char* folder)
 static void CheckRepeatedCleaning(void)
 {
     char folder[MAX_PATH];
-    if (!FolderPaths_Resolve(0x20, folder))
-        return Check(false, "the internet cache folder resolves");
+    if (!Check(FolderPaths_Resolve(0x20, folder), "the internet cache folder resolves"))
+        return;
     Populate(folder);
     CheckHeldFolder(folder);
     CallTool(FOLDWRIGHT_CLEAN, 0x20);   // first use settles what the system keeps
@@ -296,10 +256,8 @@ static void CheckInspect(void)
           "inspecting unknown folders returns");
     Check(!CallTool(FOLDWRIGHT_INSPECT, 0x22), "inspecting the history folder returns");
     HWND window = NULL;
-    for (int i = 0; i < 200 && !(window && IsWindowVisible(window)); i++) {
+    for (int i = 0; i < 200 && !(window && IsWindowVisible(window)); i++, Sleep(100))
         window = FindWindowA(NULL, "History");
-        Sleep(100);
-    }
     Check(window && IsWindowVisible(window), "a folder window for the history folder appears");
     if (window)  // our request started that viewer: close it
         Check(!CloseWindowTitled("History"), "the folder window closes");
@@ -308,30 +266,37 @@ static void CheckInspect(void)
 int main(int argc, char** argv)
 {
     setvbuf(stdout, NULL, _IONBF, 0);
-    if (argc >= 2 && !strcmp(argv[1], "paths"))
+    const char* command = argc >= 2 ? argv[1] : "";
+    if (!strcmp(command, "paths"))
         return PrintPaths(argc - 2, argv + 2);
-    if (argc >= 3 && !strcmp(argv[1], "clean")) {
+    if (argc >= 3 && !strcmp(command, "clean")) {
         for (int i = 2; i < argc; i++)
             if (CallTool(FOLDWRIGHT_CLEAN, (int)strtol(argv[i], NULL, 0)))
                 return 1;
         return 0;
     }
-    if (argc == 4 && !strcmp(argv[1], "hold"))
-        return Hold(argv[2], (int)strtol(argv[3], NULL, 0));
-    if (argc == 3 && !strcmp(argv[1], "crosses"))
+    if (argc == 4 && !strcmp(command, "hold")) {   // read and write sharing only, as a program using it would
+        HANDLE held = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+        if (held == INVALID_HANDLE_VALUE)
+            return Fail("cannot open the file to hold");
+        int result = CallTool(FOLDWRIGHT_CLEAN, (int)strtol(argv[3], NULL, 0));
+        CloseHandle(held);
+        return result;
+    }
+    if (argc >= 4 && !strcmp(command, "redirect"))
+        return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
+    if (argc == 3 && !strcmp(command, "crosses"))
         return CleanWalk_PathCrossesLink(argv[2]) ? 0 : 1;
-    if (argc == 3 && !strcmp(argv[1], "close"))
+    if (argc == 3 && !strcmp(command, "close"))
         return CloseWindowTitled(argv[2]);
-    if (argc == 4 && !strcmp(argv[1], "choose"))
+    if (argc == 4 && !strcmp(command, "choose"))
         return Choose(atoi(argv[2]), atoi(argv[3]));
-    if (argc == 2 && !strcmp(argv[1], "calls")) {
+    if (argc == 2 && !strcmp(command, "calls")) {
         CheckRepeatedCleaning();
         CheckInspect();
         printf("%d failed\n", g_failures);
         return g_failures ? 1 : 0;
     }
-    if (argc >= 4 && !strcmp(argv[1], "redirect"))
-        return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
-    printf("usage: foldwright_driver paths [CSIDL...] | clean CSIDL... | hold FILE CSIDL | redirect CSIDL NAME=VALUE... | crosses PATH | close TITLE | choose ID INDEX | calls\n");
+    printf("%s", USAGE);
     return 2;
 }

@@ -2,8 +2,6 @@
 // filter test. It vetoes windows of its own class in every process.
 #include <windows.h>
 
-static HINSTANCE s_module;
-
 static LRESULT CALLBACK OtherProgramsHook(int code, WPARAM wParam, LPARAM lParam)
 {
     char name[32];
@@ -15,11 +13,5 @@ static LRESULT CALLBACK OtherProgramsHook(int code, WPARAM wParam, LPARAM lParam
 
 extern "C" __declspec(dllexport) HHOOK InstallOtherProgramsHook(void)
 {
-    return SetWindowsHookExA(WH_CBT, OtherProgramsHook, s_module, 0);
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
-{
-    s_module = module;
-    return TRUE;
+    return SetWindowsHookExA(WH_CBT, OtherProgramsHook, GetModuleHandleA("OtherProgramsHook.dll"), 0);
 }

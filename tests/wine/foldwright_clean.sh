@@ -26,13 +26,10 @@ network="$WINEPREFIX/dosdevices/n:" network_target=$(readlink "$WINEPREFIX/dosde
 declare -A folder win probe
 siblings=()
 cleanup() {
-    rm -f "$drive"
     [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
-    [ ${#probe[@]} -gt 0 ] && rm -rf "${probe[@]}"
-    [ ${#siblings[@]} -gt 0 ] && rm -f "${siblings[@]}"
     # What a refused or kept case left in the browser folders is not the next test's.
     for f in "${folder[@]}"; do find "$f" -mindepth 1 -delete; done
-    rm -rf "$work" "$other"
+    rm -rf "$drive" "$work" "$other" "${probe[@]}" "${siblings[@]}"
 }
 trap cleanup EXIT
 
@@ -41,8 +38,7 @@ while IFS='|' read -r csidl winpath unixpath; do
     [ -n "$unixpath" ] || continue
     real=$(realpath -e "$unixpath") || { echo "FAIL: $winpath does not exist"; exit 1; }
     case "$real" in "$(realpath "$WINEPREFIX")"/*) ;; *) echo "FAIL: $real is outside the prefix"; exit 1 ;; esac
-    folder[$csidl]=$real
-    win[$csidl]=$winpath
+    folder[$csidl]=$real win[$csidl]=$winpath
 done < <(driver paths)
 [ ${#folder[@]} -eq 4 ] || { echo "FAIL: expected four browser folders"; exit 1; }
 echo "browser folders: ${folder[*]}"
@@ -62,17 +58,17 @@ populate() {
 }
 
 listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
+listings() { local c; for c; do listing "${folder[$c]}"; done; }   # CSIDL...
 
 # Everything a wrong delete could reach: the profile, the test's own areas;
 # Temp is Wine's scratch, and the four folders are judged on their own.
 snapshot() {
-    local prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune -o -path "$XDG_DATA_HOME" -prune)
-    local csidl
+    local csidl prune=(-path "$WINEPREFIX/drive_c/users/*/Temp" -prune -o -path "$XDG_DATA_HOME" -prune)
     for csidl in "$@"; do prune+=(-o -path "${folder[$csidl]}" -prune); done
     find "$(realpath "$WINEPREFIX/drive_c/users")" "$work" \( "${prune[@]}" \) -o -printf '%p %y %s %l\n' | sort
 }
 
-for csidl in 33 6 34 32; do populate "${folder[$csidl]}" "$csidl"; done
+for csidl in "${!folder[@]}"; do populate "${folder[$csidl]}" "$csidl"; done
 mkdir -p "${folder[34]}/inuse" "${folder[32]}/Content.Outlook/K3X9" "${folder[32]}/OLK5A1"
 echo held >"${folder[34]}/inuse/held.txt"; echo other >"${folder[34]}/inuse/other.txt"
 echo draft >"${folder[32]}/Content.Outlook/K3X9/draft.doc"; echo reply >"${folder[32]}/OLK5A1/reply.txt"
@@ -88,7 +84,7 @@ mkdir -p "$other" && echo sentinel >"$other/sentinel.txt"
 ln -s "$work/q" "$drive" && ln -sfn "$work/n" "$network"
 
 before=$(snapshot)
-before_folders=$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)
+before_folders=$(listings "${!folder[@]}")
 
 # Refused folder numbers: Windows, profile, desktop, nonsense, documents,
 # application data, desktop directory.
@@ -127,27 +123,22 @@ expect_same "the probes there keep everything" "$probe_full"$'\n'"$probe_full" \
 driver redirect 0x22 'History=@windows\foldwright_probe' >/dev/null || fail "redirecting history failed"
 expect_same "the probe below the Windows folder is emptied" "" "$(listing "${probe[36]}")"
 # The real profile and Windows folders last, once the sandboxed cases held.
-if [ "$failed" -eq 0 ]; then
-    redirect "the profile folder" 0x06 'Favorites=@profile'
-    redirect "the Windows folder" 0x21 'Cookies=@windows'
-else
-    fail "skipped the profile and Windows redirections after a failure"
-fi
-expect_same "the browser folders are untouched by refusals" "$before_folders" \
-    "$(for csidl in 33 6 34 32; do listing "${folder[$csidl]}"; done)"
+sandboxed_failed=$failed
+unsandboxed() { if [ "$sandboxed_failed" -eq 0 ]; then redirect "$@"; else fail "skipped $1 after a failure"; fi; }
+unsandboxed "the profile folder" 0x06 'Favorites=@profile'
+unsandboxed "the Windows folder" 0x21 'Cookies=@windows'
+expect_same "the browser folders are untouched by refusals" "$before_folders" "$(listings "${!folder[@]}")"
 
 # What stays after a clean under Wine: the links (Wine deletes a link's target
 # whatever the flags, so the DLL leaves them), the folders holding them, and
 # the read-only file.
 kept=$(printf '%s\n' './dangling l' './link_dir l' './link_file l' './nested d' './nested/link_empty l' './readonly.txt f')
 
-outside_before=$(snapshot 33 6 34 32)
-remaining=(33 6 34 32)
-for csidl in 33 6 32 34; do
-    others=()
-    for c in "${remaining[@]}"; do [ "$c" != "$csidl" ] && others+=("$c"); done
-    others_before=$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)
-    own_before=$(listing "${folder[$csidl]}") expected=$kept what="folder $csidl"
+outside_before=$(snapshot "${!folder[@]}")
+order=(33 6 32 34)   # each cleaning is judged on the folders not cleaned yet
+for i in "${!order[@]}"; do
+    csidl=${order[i]} others=("${order[@]:i+1}")
+    others_before=$(listings "${others[@]}") own_before=$(listing "${folder[$csidl]}") expected=$kept what="folder $csidl"
     [ "$csidl" = 34 ] || driver clean "$csidl" >/dev/null || fail "clean $csidl failed"
     case $csidl in
     34) driver hold "${win[34]}\\inuse\\held.txt" 34 >/dev/null || fail "holding a file failed"
@@ -160,13 +151,10 @@ for csidl in 33 6 32 34; do
     esac
     [ -d "${folder[$csidl]}" ] && [ ! -L "${folder[$csidl]}" ] || fail "$what: the folder itself is gone"
     expect_same "$what is emptied but for links, read-only and in-use entries" "$expected" "$(listing "${folder[$csidl]}")"
-    expect_same "cleaning $csidl leaves the other folders alone" "$others_before" \
-        "$(for c in "${others[@]}"; do listing "${folder[$c]}"; done)"
-    remaining=("${others[@]}")
+    expect_same "cleaning $csidl leaves the other folders alone" "$others_before" "$(listings "${others[@]}")"
 done
-expect_same "nothing outside the folders changed, link targets included" \
-    "$outside_before" "$(snapshot 33 6 34 32)"
-for csidl in 33 6 34 32; do
+expect_same "nothing outside the folders changed, link targets included" "$outside_before" "$(snapshot "${!folder[@]}")"
+for csidl in "${!folder[@]}"; do
     o=$work/outside/$csidl
     [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] || fail "a link target of folder $csidl is gone"
 done

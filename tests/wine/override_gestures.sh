@@ -1,9 +1,9 @@
 #!/bin/bash
 # Override gestures with real mouse and keyboard input, across processes: the
 # stand-in browser (hushpane_query.exe browser) shows an "IEFrame" window and
-# an unrelated window, hook_host.exe installs the hooks with "Browser" on, and
-# the window probe (hushpane_query.exe probe), a third process, tries to create an "IEFrame" window after
-# each gesture.
+# an unrelated window, "filter_blocking_test.exe host" installs the hooks with
+# "Browser" on, and the window probe (hushpane_query.exe probe), a third
+# process, tries to create an "IEFrame" window after each gesture.
 #   override_gestures.sh BINDIR [nt|9x]
 # 9x: every test program reports the 9x family (Wine's per-program Version),
 # and the page is the 9x browser's "Internet Explorer_Server".
@@ -17,10 +17,9 @@ standin=override_$mode
 host_log=$standin.host.log
 probe_lines=$standin.probe.txt
 appdefaults='HKCU\Software\Wine\AppDefaults'
-programs="hushpane_query.exe hook_host.exe"
+programs="hushpane_query.exe filter_blocking_test.exe"
 vetoes=0
 host_pid=
-rm -f "$host_log"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
@@ -28,10 +27,10 @@ cleanup() {
     stop_standin   # its stop file ends the hook host too
     [ -n "$host_pid" ] && { wait_until 10 "the hook host to end" fails kill -0 "$host_pid"; kill "$host_pid" 2>/dev/null; }
     local program
-    for program in $programs; do
-        wine reg delete "$appdefaults\\$program" /f >/dev/null 2>&1
-    done
+    for program in $programs; do wine reg delete "$appdefaults\\$program" /f >/dev/null 2>&1; done
     rm -f "$standin.stop" "$standin.targets" "$probe_lines"
+    # The logs stay; on a failure they are shown.
+    [ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin.log"; echo "hook host log:"; cat "$host_log"; }
 }
 trap cleanup EXIT
 
@@ -52,15 +51,10 @@ key_press() {
 
 # expect vetoed|created WHAT: a new "IEFrame" window from another process.
 expect() {
-    local want=$1
+    local want=$1 got
     shift
-    local got
     run_probe IEFrame >/dev/null
-    case $? in
-    0) got=created ;;
-    1) got=vetoed; vetoes=$((vetoes + 1)) ;;
-    *) got="probe failure" ;;
-    esac
+    case $? in 0) got=created ;; 1) got=vetoed; vetoes=$((vetoes + 1)) ;; *) got="probe failure" ;; esac
     if [ "$got" = "$want" ]; then pass "$want after $*"; else fail "$got, expected $want, after $*"; fi
 }
 
@@ -73,19 +67,17 @@ wine reg add "$appdefaults\\hushpane_query.exe\\X11 Driver" /v Decorated /d N /f
 page_class=HushpanePage
 if [ "$mode" = 9x ]; then
     page_class="Internet Explorer_Server"
-    for program in $programs; do
-        wine reg add "$appdefaults\\$program" /v Version /d win98 /f >/dev/null
-    done
+    for program in $programs; do wine reg add "$appdefaults\\$program" /v Version /d win98 /f >/dev/null; done
 fi
 
 # The stand-in creates its "IEFrame" before any hook of this test exists.
-start_standin "$page_class" || { fail "stand-in did not show both windows"; cat "$standin.log"; exit 1; }
-grep -q 'caption hit test 2;' "$standin.log" || fail "caption target is not on the caption: $(cat "$standin.log")"
-grep -qE 'border hit test 18[^0-9]*$' "$standin.log" || fail "border target is not on a border: $(cat "$standin.log")"
+start_standin "$page_class" || { fail "stand-in did not show both windows"; exit 1; }
+grep -q 'caption hit test 2;' "$standin.log" || fail "caption target is not on the caption"
+grep -qE 'border hit test 18[^0-9]*$' "$standin.log" || fail "border target is not on a border"
 
-wine hook_host.exe "$standin.stop" >"$host_log" 2>&1 &
+wine filter_blocking_test.exe host "$standin.stop" >"$host_log" 2>&1 &
 host_pid=$!
-wait_until 60 "the hook host" grep -qE '^ready interval [0-9]+' "$host_log" || { fail "hook host not ready"; cat "$host_log"; exit 1; }
+wait_until 60 "the hook host" grep -qE '^ready interval [0-9]+' "$host_log" || { fail "hook host not ready"; exit 1; }
 host_says() { tr -d '\r' <"$host_log" | awk -v k="$1" '$1 == k { print $NF; exit }'; }
 click_interval=$(host_says ready)
 echo "click interval $click_interval ms"
@@ -131,6 +123,4 @@ wait_until 30 "the hook host to stop" grep -q '^stopped ' "$host_log" || fail "h
 notified=$(host_says stopped)
 [ "${notified:-x}" = "$vetoes" ] && pass "$vetoes vetoes, $notified notifications" ||
     fail "$vetoes vetoes but ${notified:-no} notifications"
-
-[ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin.log"; }
 checks_done

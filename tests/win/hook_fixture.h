@@ -1,2 +1,0 @@
-// Kept for hook_host.cpp, which still names it: the harness holds the hooks.
-#include "win_check.h"
