@@ -25,6 +25,11 @@ wait_until() {   # wait_until SECONDS "what" command...: polls the command, says
         sleep 0.05
     done
 }
+expect_soon() {   # expect_soon "what" EXPECTED command...: its output becomes EXPECTED within 10 s
+    wait_until 10 "$1" output_is "$2" "${@:3}"
+    expect_same "$1" "$2" "$("${@:3}")"
+}
+output_is() { [ "$("${@:2}")" = "$1" ]; }   # output_is EXPECTED command...
 count_at_least() { [ "$(grep -cE -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; }   # FILE REGEX N
 sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
 

@@ -46,37 +46,32 @@ inspect wait shown 15000 || { echo "FAIL: Hushpane's settings window did not sho
 # Applied at once and shown again, so that its 15 s do not hide the window under the test.
 inspect timer && inspect wait hidden 5000 && inspect command 1000 && inspect wait shown 5000 ||
     { echo "FAIL: the settings window did not come back after its apply"; exit 1; }
-read -r ix iy iw ih item < <(inspect rect 1000 | tr -d '\r')
-read -r dx dy dw dh _ < <(inspect rect 1001 | tr -d '\r')
 expect_same "the lists show their items in this order, each with its folder" \
     "Inspect Cookies=0|Inspect Favorites=1|Inspect History=2|Inspect Internet Cache=3
 Delete Cookies=0|Delete Favorites=1|Delete History=2|Delete Internet Cache=3" \
     "$({ inspect items 1000; inspect items 1001; } | tr -d '\r')"
 
-list_geometry() { # inspect|delete -> id x y w h
-    if [ "$1" = inspect ]; then echo 1000 "$ix" "$iy" "$iw" "$ih"; else echo 1001 "$dx" "$dy" "$dw" "$dh"; fi
-}
+declare -A list   # inspect|delete -> "ID X Y WIDTH HEIGHT ITEMHEIGHT" on the screen
+list[inspect]="1000 $(inspect rect 1000 | tr -d '\r')" list[delete]="1001 $(inspect rect 1001 | tr -d '\r')"
 # Clicks a list open and waits until its drop-down is on screen.
 open_list() { # inspect|delete
     local id x y w h
-    read -r id x y w h < <(list_geometry "$1")
+    read -r id x y w h _ <<<"${list[$1]}"
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
     inspect wait "dropped:$id" 5000 >/dev/null || fail "the $1 list does not drop down"
 }
 # Picks the item at INDEX from the dropped list.
 pick() { # inspect|delete, index
-    local id x y w h
-    read -r id x y w h < <(list_geometry "$1")
+    local id x y w h item
+    read -r id x y w h item <<<"${list[$1]}"
     open_list "$1"
     xdotool mousemove $((x + w / 2)) $((y + h + item * $2 + item / 2 + 1)) click 1
 }
 # Gives a list the keyboard focus without changing its selection.
 focus_list() { # inspect|delete
-    local id
-    read -r id _ < <(list_geometry "$1")
     open_list "$1"
     xdotool key Escape
-    inspect wait "closed:$id" 5000 >/dev/null || fail "the $1 list does not close"
+    inspect wait "closed:${list[$1]%% *}" 5000 >/dev/null || fail "the $1 list does not close"
 }
 settled() { inspect wait "settled:$1:$2" 10000 >/dev/null; }   # list id, index
 
@@ -126,8 +121,7 @@ cp Foldwright.dll "$alone/program/"
 focus_list delete
 xdotool key Down
 answer_warning "Delete History" "$history_text" y 2
-wait_until 10 "the history folder to empty" test -z "$(listing 34)"
-expect_same "Yes empties the history folder" "" "$(listing 34)"
+expect_soon "Yes empties the history folder" "" listing 34
 [ -d "${folder[34]}" ] && pass "the history folder itself remains" || fail "the history folder is gone"
 expect_same "the other folders keep their records" "$(printf '%s\n' "$full" "$full" "$full")" \
     "$(listing 33; listing 6; listing 32)"
@@ -135,8 +129,7 @@ expect_same "the other folders keep their records" "$(printf '%s\n' "$full" "$fu
 focus_list delete
 xdotool key Down
 answer_warning "Delete Internet Cache" "$cache_text" y 3
-wait_until 10 "the cache folder to empty" test -z "$(listing 32)"
-expect_same "Yes empties the cache folder" "" "$(listing 32)"
+expect_soon "Yes empties the cache folder" "" listing 32
 pick delete 1
 answer_warning "Delete Favorites" "$favorites_text" n 1
 expect_same "No leaves the favourites alone" "$full" "$(listing 6)"
@@ -146,19 +139,14 @@ answer_warning "back up to Delete Cookies" "$cookies_text" n 0
 expect_same "No leaves the cookies alone" "$full" "$(listing 33)"
 pick delete 1
 answer_warning "back to Delete Favorites" "$favorites_text" y 1
-wait_until 10 "the favourites to move" test -z "$(listing 6)"
-expect_same "Yes moves the favourites into the Recycle Bin" "$full" "$(listing 6; listing "$XDG_DATA_HOME/Trash/files")"
+listing_moved() { listing 6; listing "$XDG_DATA_HOME/Trash/files"; }
+expect_soon "Yes moves the favourites into the Recycle Bin" "$full" listing_moved
 
 # Inspect: a shell folder window for the folder appears; it is ours to close.
 pick inspect 1
 settled 1000 1 || fail "Inspect Favorites blocked the window"
-viewer=
-for _ in $(seq 200); do
-    viewer=$(xdotool search --onlyvisible --name '^Favorites$' 2>/dev/null | head -1)
-    [ -n "$viewer" ] && break
-    sleep 0.1
-done
-if [ -n "$viewer" ]; then
+find_viewer() { viewer=$(xdotool search --onlyvisible --name '^Favorites$' 2>/dev/null | head -1); [ -n "$viewer" ]; }
+if wait_until 20 "a Favorites window" find_viewer; then
     pass "Inspect Favorites opens a folder window"
     viewer_pid=$(xdotool getwindowpid "$viewer")
     # The pid is kept for the final clean-up only if it would not close.

@@ -29,12 +29,8 @@ trap cleanup EXIT
 # The stand-in's lines since the last tray_mark, and the lines expected of it.
 tray_mark() { mark=$(wc -l <"$work/tray.txt"); }
 tray_since() { tail -n +$((mark + 1)) "$work/tray.txt" | tr -d '\r'; }
-tray_has() { [ "$(tray_since)" = "$1" ]; }
 request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=Hushpane active!"; }   # KIND ICON WINDOW
-expect_tray() {   # expect_tray "what" LINES: the lines since tray_mark become LINES within 10 s
-    wait_until 10 "$1" tray_has "$2"
-    expect_same "$1" "$2" "$(tray_since)"
-}
+expect_tray() { expect_soon "$1" "$2" tray_since; }   # "what" LINES: the lines since tray_mark
 
 start_tray() {   # the stand-in, ready when it prints where its icon is
     wine hushpane_query.exe tray Hushpane.exe >"$work/tray.txt" 2>&1 &
