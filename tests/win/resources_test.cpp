@@ -73,8 +73,7 @@ static const BYTE* ResourceBytes(LPCSTR name, LPCSTR type, DWORD* size)
 static void CheckTemplate()
 {
     const BYTE* t = ResourceBytes(SETTINGS_WINDOW_TEMPLATE, (LPCSTR)RT_DIALOG, nullptr);
-    CHECK(t != nullptr, "template MyDialog2 present");
-    if (!t) return;
+    if (!CHECK(t != nullptr, "template MyDialog2 present")) return;
     Reader r{t};
     // Version, signature, help id, extended style, style.
     bool head = r.Word() == 1 && r.Word() == 0xFFFF && r.Dword() == 0 && r.Dword() == 0 && r.Dword() == 0x90C80840;
@@ -238,8 +237,7 @@ static void CheckWindow()
     InitCommonControls();
 
     HWND dlg = CreateDialogParamA(inst, SETTINGS_WINDOW_TEMPLATE, nullptr, nullptr, 0);
-    CHECK(dlg != nullptr, "window created from the template");
-    if (!dlg) return;
+    if (!CHECK(dlg != nullptr, "window created from the template")) return;
 
     // Where the controls added in code land among these is the tray program
     // test's to check: it sees them placed for the font actually used.

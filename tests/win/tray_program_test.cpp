@@ -26,13 +26,19 @@ static void Registry_Store(const DWORD (&values)[SWITCH_COUNT])
     HookFixture_WriteSwitches(values);
 }
 
+// Each stored switch, MISSING where it or the key cannot be read.
 static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *when)
 {
-    DWORD values[SWITCH_COUNT];
-    Check_ReadSwitches(values);
-    for (int i = 0; i < SWITCH_COUNT; ++i)
-        CHECK(values[i] == expected[i], "%s: %s is %ld, expected %ld", when, SETTINGS_SWITCHES[i].valueName,
-              (long)values[i], (long)expected[i]);
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
+    for (int i = 0; i < SWITCH_COUNT; ++i) {
+        DWORD value, size = 4;
+        if (!key || RegQueryValueExA(key, SETTINGS_SWITCHES[i].valueName, NULL, NULL, (BYTE *)&value, &size))
+            value = MISSING;
+        CHECK(value == expected[i], "%s: %s is %ld, expected %ld", when, SETTINGS_SWITCHES[i].valueName,
+              (long)value, (long)expected[i]);
+    }
+    RegCloseKey(key);   // harmless on NULL
 }
 
 // The settings key as a limited account sees it: anyone may read it, nobody
@@ -136,32 +142,23 @@ static void Hushpane_StartAgain(const char *when)
     CHECK(code == 0, "a second start %s exits with 0: %ld", when, code);
 }
 
-static int FocusId(void)
-{
-    HWND window = Hushpane_Window();
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) || !info.hwndFocus)
-        return -1;
-    return GetDlgCtrlID(info.hwndFocus);
-}
-
 static void ExpectFocusOnApply(const char *when)
 {
-    CHECK(WaitFor([] { return FocusId() == IDC_APPLY && GetForegroundWindow() == Hushpane_Window(); }),
-          "%s: in front with the focus on OK (focus %d)", when, FocusId());
+    auto focus = [] {
+        GUITHREADINFO info = {sizeof info};
+        HWND window = Hushpane_Window();
+        return window && GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) && info.hwndFocus
+                   ? GetDlgCtrlID(info.hwndFocus) : -1;
+    };
+    CHECK(WaitFor([&] { return focus() == IDC_APPLY && GetForegroundWindow() == Hushpane_Window(); }),
+          "%s: in front with the focus on OK (focus %d)", when, focus());
 }
 
 static void ExpectBoxes(const int (&expected)[SWITCH_COUNT], const char *when)
 {
     HWND window = Hushpane_Window();
     auto box = [&](int i) { return (int)IsDlgButtonChecked(window, SETTINGS_SWITCHES[i].boxId); };
-    WaitFor([&] {
-        for (int i = 0; i < SWITCH_COUNT; ++i)
-            if (box(i) != expected[i])
-                return false;
-        return true;
-    });
+    WaitFor([&] { int i = 0; while (i < SWITCH_COUNT && box(i) == expected[i]) ++i; return i == SWITCH_COUNT; });
     for (int i = 0; i < SWITCH_COUNT; ++i)
         CHECK(box(i) == expected[i], "%s: box %d is %d, expected %d", when, SETTINGS_SWITCHES[i].boxId,
               box(i), expected[i]);
@@ -169,9 +166,13 @@ static void ExpectBoxes(const int (&expected)[SWITCH_COUNT], const char *when)
 
 // ---- real input ------------------------------------------------------------------
 
-// A click on the top-level window root at a point; the caller waits for what it does.
-static void Input_ClickAt(POINT at, HWND root)
+// A click on a control of the settings window; the caller waits for what it does.
+static void Input_Click(int controlId)
 {
+    HWND root = Hushpane_Window();
+    RECT r;
+    GetWindowRect(GetDlgItem(root, controlId), &r);
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     SetCursorPos(at.x, at.y);
     CHECK(WaitFor([&] {
               POINT now;
@@ -181,13 +182,6 @@ static void Input_ClickAt(POINT at, HWND root)
           "%ld,%ld under the cursor, uncovered", at.x, at.y);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-}
-
-static void Input_Click(int controlId)
-{
-    RECT r;
-    GetWindowRect(GetDlgItem(Hushpane_Window(), controlId), &r);
-    Input_ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, Hushpane_Window());
 }
 
 // The window shown again (the tray menu's "&Settings"), then a key on OK.
@@ -208,14 +202,8 @@ static HWND s_browserFrame;
 
 static void BrowserFrame_Create(void)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = "IEFrame";
-    RegisterClassA(&wc);
-    s_browserFrame = CreateWindowExA(WS_EX_TOPMOST, "IEFrame", "test browser", WS_POPUP | WS_BORDER | WS_VISIBLE,
-                                     0, 0, 160, 120, NULL, NULL, wc.hInstance, NULL);
+    s_browserFrame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA, WS_EX_TOPMOST,
+                                                    WS_POPUP | WS_BORDER | WS_VISIBLE, 160, 120);
     CHECK(s_browserFrame != NULL, "test browser frame created");
     Check_Pump(300);
 }
@@ -231,11 +219,11 @@ static void Filter_Close(void)
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     MSG msg = {};
+    auto reached = [&] { return msg.message == WM_LBUTTONUP && msg.hwnd == s_browserFrame; };
     CHECK(WaitFor([&] {
-              while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE) &&
-                     !(msg.message == WM_LBUTTONUP && msg.hwnd == s_browserFrame))
+              while (!reached() && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE) && !reached())
                   DispatchMessageA(&msg);
-              return msg.message == WM_LBUTTONUP && msg.hwnd == s_browserFrame;
+              return reached();
           }),
           "the slow press reached the test browser frame");
     // Give the keyboard back to the program under test.
@@ -248,10 +236,8 @@ static void Filter_Close(void)
 static bool Browser_GetsWindow(DWORD timeoutMs)
 {
     PROCESS_INFORMATION pi = {};
-    if (!Process_Start(BROWSER_COMMAND, 0, &pi)) {
-        printf("cannot start iexplore.exe\n");
+    if (!CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts"))
         return false;
-    }
     // This test's own frame is an "IEFrame" too.
     bool found = WaitFor([&] { return Check_WindowOf("IEFrame", pi.dwProcessId) != NULL; }, timeoutMs);
     TerminateProcess(pi.hProcess, 0);
@@ -302,23 +288,6 @@ static void WINAPI Service_Main(DWORD, LPSTR *)
 // Service_Install to Service_Remove.
 static SC_HANDLE s_serviceManager, s_service;
 
-// The stand-in registered as "Messenger", or the existing one pointed at it.
-static void Service_Install(void)
-{
-    char path[MAX_PATH + 16] = "\"";
-    GetModuleFileNameA(NULL, path + 1, MAX_PATH);
-    lstrcatA(path, "\" service");
-    s_serviceManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    if ((s_service = OpenServiceA(s_serviceManager, "Messenger", SERVICE_ALL_ACCESS)))
-        ChangeServiceConfigA(s_service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                             SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
-    else
-        s_service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
-                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                                   path, NULL, NULL, NULL, NULL, NULL);
-    CHECK(s_service != NULL, "test service registered (error %lu)", GetLastError());
-}
-
 static DWORD Service_State(void)
 {
     SERVICE_STATUS status = {};
@@ -349,11 +318,26 @@ static void Service_StopAndWait(void)
     }
 }
 
-// A freshly booted Wine prefix may keep its service database locked for a
-// while (ERROR_SERVICE_DATABASE_LOCKED): run the service once, retrying,
-// before the program under test is asked to drive it.
-static void Service_WarmUp(void)
+// The stand-in registered as "Messenger", or the existing one pointed at it,
+// and run once.
+static void Service_Install(void)
 {
+    char path[MAX_PATH + 16] = "\"";
+    GetModuleFileNameA(NULL, path + 1, MAX_PATH);
+    lstrcatA(path, "\" service");
+    s_serviceManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    if ((s_service = OpenServiceA(s_serviceManager, "Messenger", SERVICE_ALL_ACCESS)))
+        ChangeServiceConfigA(s_service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                             SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
+    else
+        s_service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
+                                   SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
+                                   path, NULL, NULL, NULL, NULL, NULL);
+    if (!CHECK(s_service != NULL, "test service registered (error %lu)", GetLastError()))
+        return;
+    // A freshly booted Wine prefix may keep its service database locked for a
+    // while (ERROR_SERVICE_DATABASE_LOCKED): run the service once, retrying,
+    // before the program under test is asked to drive it.
     DWORD start = GetTickCount();
     bool running = false;
     while (!running && GetTickCount() - start < 60000) {
@@ -402,12 +386,7 @@ static bool Layout_Inside(const RECT &inner, const RECT &outer)
 static void TestLayout(void)
 {
     HWND window = Hushpane_Window();
-    struct Control {
-        HWND window;
-        int id;
-        char kind;
-        RECT rect;   // client coordinates of the settings window
-    } controls[40];
+    struct Control { HWND window; int id; char kind; RECT rect; } controls[40];   // rect: in the client area
     int count = 0;
     for (HWND child = GetWindow(window, GW_CHILD); child && count < 40; child = GetWindow(child, GW_HWNDNEXT)) {
         Control &c = controls[count++] = {child, GetDlgCtrlID(child), Layout_Kind(child)};
@@ -442,23 +421,9 @@ static void TestLayout(void)
         GetWindowRect(group[entry[1]], &in);
         CHECK(Layout_Inside(box, in), "box %d inside its group box", entry[0]);
     }
-    // The lists hold their items sorted, the first one selected.
-    HWND inspect = GetDlgItem(window, IDC_INSPECT_LIST);
-    HWND remove = GetDlgItem(window, IDC_DELETE_LIST);
-    CHECK(SendMessageA(inspect, CB_GETCOUNT, 0, 0) == 4 && SendMessageA(remove, CB_GETCOUNT, 0, 0) == 4,
-          "four items per list");
-    CHECK(SendMessageA(inspect, CB_GETCURSEL, 0, 0) == 0 && SendMessageA(remove, CB_GETCURSEL, 0, 0) == 0,
-          "first items selected");
-    const char *expected[] = {"Delete Cookies", "Delete Favorites", "Delete History", "Delete Internet Cache"};
-    for (int i = 0; i < 4; ++i) {
-        // Wide: Wine hands the ANSI text across processes as wide characters.
-        WCHAR item[64] = L"";
-        char text[64];
-        if (SendMessageW(remove, CB_GETLBTEXTLEN, i, 0) < 64)
-            SendMessageW(remove, CB_GETLBTEXT, i, (LPARAM)item);
-        WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, NULL, NULL);
-        CHECK(!lstrcmpA(text, expected[i]), "delete list item %d is \"%s\"", i, text);
-    }
+    // Their items are records_tools.sh's to check.
+    CHECK(SendMessageA(GetDlgItem(window, IDC_INSPECT_LIST), CB_GETCURSEL, 0, 0) == 0 &&
+          SendMessageA(GetDlgItem(window, IDC_DELETE_LIST), CB_GETCURSEL, 0, 0) == 0, "first list items selected");
 }
 
 // ---- scenarios --------------------------------------------------------------------------
@@ -523,30 +488,6 @@ static void TestManualApplyResetAndEsc(void)
     Registry_Expect(sentinel, "second start touched nothing");
     ExpectProbe("IEFrame", 1, "still blocking after the hand-over");
 
-    // A list selection reaches the browser records tools: the delete list
-    // warns, owned by the settings window; No does nothing.
-    Input_Click(IDC_DELETE_LIST);
-    HWND items = NULL;
-    CHECK(WaitFor([&] {
-              while ((items = FindWindowExA(NULL, items, "ComboLBox", NULL)) && !IsWindowVisible(items)) {}
-              return items != NULL;
-          }),
-          "delete list open");
-    RECT inside;
-    GetClientRect(items, &inside);
-    MapWindowPoints(items, NULL, (POINT *)&inside, 2);
-    LONG itemHeight = (LONG)SendMessageA(items, LB_GETITEMHEIGHT, 0, 0);
-    Input_ClickAt({inside.left + 10, inside.top + itemHeight * 3 / 2}, items);   // the second item
-    HWND warning = NULL;
-    CHECK(WaitFor([&] { return (warning = FindWindowA("#32770", "Warning")) != NULL; }),
-          "a selection in the delete list shows its warning");
-    if (warning) {
-        CHECK(GetWindow(warning, GW_OWNER) == Hushpane_Window(), "warning owned by the settings window");
-        PostMessageA(warning, WM_COMMAND, IDNO, 0);
-        CHECK(WaitFor([=] { return !IsWindow(warning); }), "warning closed by No");
-    }
-    CHECK(WindowShown(), "window shown after the warning");
-
     // The timer was killed by the apply: past 15 s nothing changes.
     WaitUntil(s_startTick + 17000);
     CHECK(WindowShown(), "no second apply minimised the window");
@@ -555,6 +496,8 @@ static void TestManualApplyResetAndEsc(void)
     Input_Click(IDC_RESET);
     ExpectBoxes({1, 0, 0, 0, 0}, "after reset");
     CHECK(WindowShown(), "reset keeps the window shown");
+    // The press on Reset opened the filter: closed, a hook still installed would veto.
+    Filter_Close();
     ExpectProbe("IEFrame", 0, "reset stops blocking at once");
     Registry_Expect(sentinel, "reset writes nothing");
 
@@ -562,7 +505,7 @@ static void TestManualApplyResetAndEsc(void)
     Input_KeyOnApply(VK_RETURN, "back on OK");
     CHECK(WaitFor(WindowHidden, 15000), "hidden after Enter on OK");
     Registry_Expect({1, 0, 0, 0, 0}, "after Enter: the reset states");
-    // The click on the delete list above opened the filter.
+    // The press on Reset opened the filter; no hook saw the close after it.
     Filter_Close();
     ExpectProbe("IEFrame", 1, "blocking again after Enter");
 
@@ -666,7 +609,6 @@ int main(int argc, char **argv)
     Check_Begin();
     BrowserFrame_Create();
     Service_Install();
-    Service_WarmUp();
     TestManualApplyResetAndEsc();
     TestAutoApplyAndQuit();
     TestResetThenAutoApplyOn9x();

@@ -15,15 +15,10 @@
 
 static int g_checkFailures;
 
-#define CHECK(cond, ...)                                                         \
-    do {                                                                         \
-        if (!(cond)) {                                                           \
-            ++g_checkFailures;                                                   \
-            printf("FAIL %s:%d: %s: ", __FILE__, __LINE__, #cond);               \
-            printf(__VA_ARGS__);                                                 \
-            printf("\n");                                                        \
-        }                                                                        \
-    } while (0)
+// An expression: true when the check passed, for callers that go on only then.
+#define CHECK(cond, ...)                                                                  \
+    ((cond) || (++g_checkFailures, printf("FAIL %s:%d: %s: ", __FILE__, __LINE__, #cond), \
+                printf(__VA_ARGS__), printf("\n"), false))
 
 static inline void Check_Begin(void)
 {
@@ -50,9 +45,27 @@ static inline void Check_Pump(DWORD ms)
     }
 }
 
-// Check_RunPumping is these two, defined below, with a pumping wait between.
-static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process);
-static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs);
+static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    char line[1024];
+    lstrcpynA(line, commandLine, sizeof line);
+    return CreateProcessA(NULL, line, NULL, NULL, FALSE, flags, NULL, NULL, &si, process) != 0;
+}
+
+// Exit code, or -1 when it is still running after timeoutMs (it is then ended).
+static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs)
+{
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return (long)code;
+}
 
 // The process Check_RunPumping is running, for handlers of its sends.
 static HANDLE g_checkChild;
@@ -91,28 +104,6 @@ static inline void WaitUntil(DWORD tick)
 {
     while ((LONG)(GetTickCount() - tick) < 0)
         Sleep(50);
-}
-
-static inline bool Process_Start(const char *commandLine, DWORD flags, PROCESS_INFORMATION *process)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    char line[1024];
-    lstrcpynA(line, commandLine, sizeof line);
-    return CreateProcessA(NULL, line, NULL, NULL, FALSE, flags, NULL, NULL, &si, process) != 0;
-}
-
-// Exit code, or -1 when it is still running after timeoutMs (it is then ended).
-static inline long Process_WaitExit(PROCESS_INFORMATION &process, DWORD timeoutMs)
-{
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return (long)code;
 }
 
 // The window probe's veto mask for the classes (bit i: the i-th was vetoed),
@@ -154,28 +145,18 @@ static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT])
     RegCloseKey(key);
 }
 
-// The stored switches, MISSING where a value or the key cannot be read.
-static inline void Check_ReadSwitches(DWORD values[SWITCH_COUNT])
-{
-    HKEY key = NULL;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
-    for (int i = 0; i < SWITCH_COUNT; ++i) {
-        DWORD size = 4;
-        if (!key || RegQueryValueExA(key, SETTINGS_SWITCHES[i].valueName, NULL, NULL, (BYTE *)&values[i], &size))
-            values[i] = MISSING;
-    }
-    RegCloseKey(key);   // harmless on NULL
-}
-
-static inline HWND HookFixture_CreateNotifyWindow(const char *className, WNDPROC procedure)
+// A window of a class registered here (a second window of the class finds it
+// registered): hidden and tiny unless given a style and size.
+static inline HWND HookFixture_CreateNotifyWindow(const char *className, WNDPROC procedure, DWORD exStyle = 0,
+                                                  DWORD style = WS_OVERLAPPED, int width = 10, int height = 10)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = procedure;
     wc.hInstance = GetModuleHandleA(NULL);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.lpszClassName = className;
-    RegisterClassA(&wc);   // a second window of the same class finds it registered
-    return CreateWindowExA(0, className, "notify", WS_OVERLAPPED, 0, 0, 10, 10,
-                           NULL, NULL, wc.hInstance, NULL);
+    RegisterClassA(&wc);
+    return CreateWindowExA(exStyle, className, "notify", style, 0, 0, width, height, NULL, NULL, wc.hInstance, NULL);
 }
 
 // The filter library's hooks, for the programs that link it.
