@@ -158,7 +158,6 @@ static void TestUninstall(void)
     InstallCBTHook(g_notifyWindow);
     CHECK(UninstallCBTHook() != 0, "uninstall after double install");
     Probe("IEFrame", 0, "after double install and one uninstall no orphaned hook keeps vetoing");
-    HookFixture_UninstallAll();
 }
 
 static void TestNotifyWindowGoneOrHung(void)
@@ -271,7 +270,6 @@ static void TestHookProceduresCalledDirectly(void)
           "stands (%p, %d)", (void *)passed, s_reachedNext);
     UnhookWindowsHookEx(filter);
     UnhookWindowsHookEx(next);
-    HookFixture_UninstallAll();
 }
 
 static void TestRealBrowser(void)

@@ -16,9 +16,8 @@ static const char USAGE[] =
     "  calls                        foldwright_calls_test: inspect opens a folder window; cleaning over\n"
     "                               and over empties the folder, leaves no handle behind and frees the\n"
     "                               library; a held folder cannot be renamed\n";
-#include <windows.h>
+#include "win_check.h"
 #include <shlwapi.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -26,19 +25,10 @@ static const char USAGE[] =
 #include "folder_paths.h"
 #include "foldwright.h"
 
-static int g_failures;
-
 static int Fail(const char* what)
 {
     printf("FAIL: %s (error %lu)\n", what, GetLastError());
     return 1;
-}
-
-static bool Check(bool ok, const char* what)
-{
-    printf("%s: %s\n", ok ? "ok" : "FAIL", what);
-    g_failures += !ok;
-    return ok;
 }
 
 static int CallTool(const char* exportName, int csidl)
@@ -48,8 +38,7 @@ static int CallTool(const char* exportName, int csidl)
     int result = tool ? 0 : Fail(library ? "export missing" : "Foldwright.dll does not load");
     if (tool)
         tool(csidl), printf("%s(%#x) returned\n", exportName, csidl);
-    if (library)
-        FreeLibrary(library);
+    FreeLibrary(library);   // refuses NULL harmlessly
     return result;
 }
 
@@ -59,12 +48,11 @@ static int PrintPaths(int count, char** numbers)
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!unixName)
         return Fail("not running under Wine");
-    const char* browser[] = {"0x21", "0x06", "0x22", "0x20"};
-    if (count == 0)
-        numbers = (char**)browser, count = 4;
-    for (int i = 0; i < count; i++) {
+    const int browser[] = {CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY,
+                           CSIDL_NUMBER_INTERNET_CACHE};
+    for (int i = 0; i < (count ? count : 4); i++) {
         char path[MAX_PATH];
-        int csidl = (int)strtol(numbers[i], NULL, 0);
+        int csidl = count ? (int)strtol(numbers[i], NULL, 0) : browser[i];
         if (!FolderPaths_Resolve(csidl, path))
             return Fail("a folder does not resolve");
         WCHAR wide[MAX_PATH];
@@ -174,7 +162,7 @@ static int CloseWindowTitled(const char* title)
 
 static int Choose(int listId, int index)
 {
-    HWND list = GetDlgItem(FindWindowA("DoviZavazovu", NULL), listId);
+    HWND list = GetDlgItem(FindWindowA(SETTINGS_WINDOW_CLASS, NULL), listId);
     if (!list)
         return Fail("no settings window with that list");
     SendMessageA(list, CB_SETCURSEL, index, 0);
@@ -217,55 +205,56 @@ static void CheckHeldFolder(const char* folder)
     snprintf(moved, sizeof moved, "%s\\moved", folder);
     snprintf(file, sizeof file, "%s\\record0.txt", folder);
     HANDLE handle = NULL, none = NULL;
-    Check(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
+    CHECK(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
           "a file or a missing name is not held");
-    if (!Check(CleanWalk_HoldFolder(held, &handle) && handle, "a plain folder is held"))
+    CHECK(CleanWalk_HoldFolder(held, &handle) && handle, "a plain folder is held");
+    if (!handle)
         return;
-    Check(!MoveFileA(held, moved), "a held folder cannot be renamed");
+    CHECK(!MoveFileA(held, moved), "a held folder cannot be renamed");
     CleanWalk_ReleaseFolder(handle);
-    Check(MoveFileA(held, moved) && MoveFileA(moved, held), "once released it can");
+    CHECK(MoveFileA(held, moved) && MoveFileA(moved, held), "once released it can");
 }
 
 static void CheckRepeatedCleaning(void)
 {
     char folder[MAX_PATH];
-    if (!Check(FolderPaths_Resolve(0x20, folder), "the internet cache folder resolves"))
+    bool resolves = FolderPaths_Resolve(CSIDL_NUMBER_INTERNET_CACHE, folder);
+    CHECK(resolves, "the internet cache folder resolves");
+    if (!resolves)
         return;
     Populate(folder);
     CheckHeldFolder(folder);
-    CallTool(FOLDWRIGHT_CLEAN, 0x20);   // first use settles what the system keeps
+    CallTool(FOLDWRIGHT_CLEAN, CSIDL_NUMBER_INTERNET_CACHE);   // first use settles what the system keeps
     ULONG_PTR before = NextHandleValue();
     bool allEmptied = true;
     for (int round = 0; round < 10; round++) {
         Populate(folder);
-        CallTool(FOLDWRIGHT_CLEAN, 0x20);
+        CallTool(FOLDWRIGHT_CLEAN, CSIDL_NUMBER_INTERNET_CACHE);
         allEmptied = allEmptied && PathIsDirectoryEmptyA(folder);
     }
     ULONG_PTR after = NextHandleValue();
-    printf("next handle before %#lx, after ten cleanings %#lx\n", (unsigned long)before,
-           (unsigned long)after);
-    Check(allEmptied, "each cleaning empties the folder, which stays");
-    Check(after <= before, "cleaning leaves no handle behind");
-    Check(GetModuleHandleA(FOLDWRIGHT_DLL_NAME) == NULL, "the library leaves the process when freed");
+    CHECK(allEmptied, "each cleaning empties the folder, which stays");
+    CHECK(after <= before, "cleaning leaves no handle behind: next handle %#lx before, %#lx after ten "
+          "cleanings", (unsigned long)before, (unsigned long)after);
+    CHECK(GetModuleHandleA(FOLDWRIGHT_DLL_NAME) == NULL, "the library leaves the process when freed");
 }
 
 static void CheckInspect(void)
 {
-    Check(FindWindowA(NULL, "History") == NULL, "no history window before inspecting");
-    Check(!CallTool(FOLDWRIGHT_INSPECT, -1) && !CallTool(FOLDWRIGHT_INSPECT, 9999),
+    CHECK(FindWindowA(NULL, "History") == NULL, "no history window before inspecting");
+    CHECK(!CallTool(FOLDWRIGHT_INSPECT, -1) && !CallTool(FOLDWRIGHT_INSPECT, 9999),
           "inspecting unknown folders returns");
-    Check(!CallTool(FOLDWRIGHT_INSPECT, 0x22), "inspecting the history folder returns");
+    CHECK(!CallTool(FOLDWRIGHT_INSPECT, CSIDL_NUMBER_HISTORY), "inspecting the history folder returns");
     HWND window = NULL;
-    for (int i = 0; i < 200 && !(window && IsWindowVisible(window)); i++, Sleep(100))
-        window = FindWindowA(NULL, "History");
-    Check(window && IsWindowVisible(window), "a folder window for the history folder appears");
+    CHECK(WaitFor([&] { return (window = FindWindowA(NULL, "History")) && IsWindowVisible(window); }, 20000),
+          "a folder window for the history folder appears");
     if (window)  // our request started that viewer: close it
-        Check(!CloseWindowTitled("History"), "the folder window closes");
+        CHECK(!CloseWindowTitled("History"), "the folder window closes");
 }
 
 int main(int argc, char** argv)
 {
-    setvbuf(stdout, NULL, _IONBF, 0);
+    Check_Begin();
     const char* command = argc >= 2 ? argv[1] : "";
     if (!strcmp(command, "paths"))
         return PrintPaths(argc - 2, argv + 2);
@@ -294,8 +283,7 @@ int main(int argc, char** argv)
     if (argc == 2 && !strcmp(command, "calls")) {
         CheckRepeatedCleaning();
         CheckInspect();
-        printf("%d failed\n", g_failures);
-        return g_failures ? 1 : 0;
+        return Check_End();
     }
     printf("%s", USAGE);
     return 2;

@@ -18,8 +18,8 @@
 //   tray-recreate               the stand-in forgets its icons and broadcasts "TaskbarCreated"
 //   menu-cancel                 sends WM_CANCELMODE to the settings window
 //   command ID                  posts the menu command ID (WM_COMMAND, lParam 0) to it
-//   box CAPTION MS              waits up to MS ms for a message box with CAPTION owned by
-//                               the settings window, prints its text (CR and LF as \\r \\n)
+//   box CAPTION MS              waits up to MS ms for a message box CAPTION of the settings window's
+//                               thread, prints its text (CR, LF as \\r \\n); 0 if the window owns it
 //   box-ok CAPTION              presses the message box's OK button
 //   buttons CAPTION             prints "owner=0|1 default=ID yes=0|1 no=0|1 cancel=0|1" for
 //                               the message box with CAPTION
@@ -34,14 +34,10 @@
 //       caption, address, search, other, border (on the page's border); prints one line per
 //       mouse press or key-down taken from the queue, "input <window> <message> <wParam>",
 //       after the hooks saw it; ends with 0 once STOP exists, 1 when a window cannot be made.
-#include <windows.h>
+#include "win_check.h"
 #include <shellapi.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-#include "../../tray/program_state.h"
-#include "../../tray/resource_ids.h"
 
 static HWND Inspect_Window(void)
 {
@@ -50,62 +46,31 @@ static HWND Inspect_Window(void)
 
 static HWND Inspect_Control(int id)
 {
-    HWND window = Inspect_Window();
-    return window ? GetDlgItem(window, id) : NULL;
-}
-
-static const char *s_boxCaption;
-static HWND s_box;
-
-static BOOL CALLBACK Inspect_IsBox(HWND window, LPARAM)
-{
-    char name[128];
-    if (!IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) || strcmp(name, "#32770"))
-        return TRUE;
-    GetWindowTextA(window, name, sizeof name);
-    if (s_boxCaption && strcmp(name, s_boxCaption))
-        return TRUE;
-    s_box = window;
-    return FALSE;
+    return GetDlgItem(Inspect_Window(), id);   // none without the window
 }
 
 // A message box shown by the settings window's thread, with CAPTION or any.
 static HWND Inspect_FindBox(const char *caption)
 {
-    HWND window = Inspect_Window();
-    s_boxCaption = caption;
-    s_box = NULL;
-    if (window)
-        EnumThreadWindows(GetWindowThreadProcessId(window, NULL), Inspect_IsBox, 0);
-    return s_box;
-}
-
-// A list's selection has been acted on: no warning up, and the thread back
-// in a message loop of its own (a message box's loop shows its box first).
-static bool Inspect_ListSettled(const char *place)
-{
-    int id = 0, index = -1;
-    DWORD_PTR answer;
-    return sscanf(place, "%d:%d", &id, &index) == 2 &&
-           SendMessageA(Inspect_Control(id), CB_GETCURSEL, 0, 0) == index && !Inspect_FindBox(NULL) &&
-           SendMessageTimeoutA(Inspect_Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer);
-}
-
-// The settings window's thread: its focus, whether it drags a window or tracks a menu.
-static bool Inspect_ThreadInfo(HWND window, GUITHREADINFO *info)
-{
-    info->cbSize = sizeof *info;
-    return window && GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), info);
+    HWND window = Inspect_Window(), box = NULL;
+    DWORD thread = window ? GetWindowThreadProcessId(window, NULL) : 0;
+    while (thread && (box = FindWindowExA(NULL, box, "#32770", caption)))
+        if (IsWindowVisible(box) && GetWindowThreadProcessId(box, NULL) == thread)
+            return box;
+    return NULL;
 }
 
 static bool Inspect_StateHolds(const char *state)
 {
     HWND window = Inspect_Window();
-    GUITHREADINFO info = {};
+    // The window's thread: its focus, whether it drags a window or tracks a menu.
+    GUITHREADINFO info = {sizeof info};
     RECT r;
+    int id = 0, index = -1;
+    DWORD_PTR answer;
     if (!strcmp(state, "gone"))
         return window == NULL;
-    if (!Inspect_ThreadInfo(window, &info))
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info))
         return false;
     HWND menu = FindWindowA("#32768", NULL);
     bool menuShown = menu && IsWindowVisible(menu) && GetWindowRect(menu, &r);
@@ -115,38 +80,38 @@ static bool Inspect_StateHolds(const char *state)
         return menuShown && printf("menu %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom) > 0;
     if (!strcmp(state, "moving"))
         return (info.flags & GUI_INMOVESIZE) != 0;
-    if (!strncmp(state, "focus:", 6))
-        return info.hwndFocus && GetDlgCtrlID(info.hwndFocus) == atoi(state + 6);
-    if (!strncmp(state, "dropped:", 8) || !strncmp(state, "closed:", 7))
-        return SendMessageA(Inspect_Control(atoi(strchr(state, ':') + 1)), CB_GETDROPPEDSTATE, 0, 0) ==
-               (state[0] == 'd');
-    if (!strncmp(state, "settled:", 8))
-        return Inspect_ListSettled(state + 8);
+    if (sscanf(state, "focus:%d", &id) == 1)
+        return info.hwndFocus && GetDlgCtrlID(info.hwndFocus) == id;
+    if (sscanf(state, "dropped:%d", &id) == 1 || sscanf(state, "closed:%d", &id) == 1)
+        return SendMessageA(Inspect_Control(id), CB_GETDROPPEDSTATE, 0, 0) == (state[0] == 'd');
+    // A list's selection has been acted on: no warning up, and the thread back
+    // in a message loop of its own (a message box's loop shows its box first).
+    if (sscanf(state, "settled:%d:%d", &id, &index) == 2)
+        return SendMessageA(Inspect_Control(id), CB_GETCURSEL, 0, 0) == index && !Inspect_FindBox(NULL) &&
+               SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer);
     return !strcmp(state, "shown") == (IsWindowVisible(window) != 0);
 }
 
 static int Inspect_Wait(const char *state, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (!Inspect_StateHolds(state)) {
-        if (GetTickCount() - start > timeoutMs) {
-            printf("not %s after %lu ms\n", state, (unsigned long)timeoutMs);
-            return 1;
-        }
-        Sleep(50);
-    }
-    return 0;
+    if (WaitFor([=] { return Inspect_StateHolds(state); }, timeoutMs))
+        return 0;
+    printf("not %s after %lu ms\n", state, (unsigned long)timeoutMs);
+    return 1;
 }
 
-static int Inspect_Center(int id, bool whole)
+// Prints where a window is on the screen, as "center", "rect" (with a list's
+// item height) or "origin" asks.
+static int Inspect_Place(HWND window, char what)
 {
-    HWND control = Inspect_Control(id);
     RECT r;
-    if (!control || !GetWindowRect(control, &r))
+    if (!window || !GetWindowRect(window, &r))
         return 1;
-    if (whole)
+    if (what == 'r')
         printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-               (int)SendMessageA(control, CB_GETITEMHEIGHT, 0, 0));
+               (int)SendMessageA(window, CB_GETITEMHEIGHT, 0, 0));
+    else if (what == 'o')
+        printf("%ld %ld\n", r.left, r.top);
     else
         printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return 0;
@@ -166,34 +131,58 @@ static int Inspect_Items(int id)
     return count > 0 ? 0 : 1;
 }
 
+// The box's text is its longest static; 0 when the settings window owns the box.
+static int Inspect_Box(const char *caption, DWORD timeoutMs)
+{
+    HWND box = NULL;
+    if (!WaitFor([&] { return (box = Inspect_FindBox(caption)) != NULL; }, timeoutMs))
+        return 1;
+    WCHAR longest[1024] = L"", wide[1024];   // wide, as Wine hands texts across processes
+    for (HWND child = NULL; (child = FindWindowExA(box, child, "Static", NULL));)
+        if (GetWindowTextW(child, wide, 1024) > lstrlenW(longest))
+            lstrcpyW(longest, wide);
+    char text[1024];
+    WideCharToMultiByte(CP_ACP, 0, longest, -1, text, sizeof text, NULL, NULL);
+    for (const char *c = text; *c; ++c)
+        *c == '\r' ? printf("\\r") : *c == '\n' ? printf("\\n") : putchar(*c);
+    printf("\n");
+    return GetWindow(box, GW_OWNER) == Inspect_Window() ? 0 : 1;
+}
+
 // Wine's message box does not answer DM_GETDEFID; the button style tells.
 static int Inspect_Buttons(const char *caption)
 {
     HWND box = Inspect_FindBox(caption);
     int defaultId = 0;
-    for (int id = IDOK; box && id <= IDNO; id++) {
-        HWND button = GetDlgItem(box, id);
-        if (button && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+    for (int id = IDOK; box && id <= IDNO; id++)   // a missing button's style reads 0
+        if ((GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
             defaultId = id;
-    }
     printf("owner=%d default=%d yes=%d no=%d cancel=%d\n", box && GetWindow(box, GW_OWNER) == Inspect_Window(),
            defaultId, GetDlgItem(box, IDYES) != NULL, GetDlgItem(box, IDNO) != NULL,
            GetDlgItem(box, IDCANCEL) != NULL);
     return box ? 0 : 1;
 }
 
+static void RegisterClassNamed(const char *name, WNDPROC procedure, UINT style, int colour = COLOR_WINDOW)
+{
+    WNDCLASSA wc = {};
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(INT_PTR)(colour + 1);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
 static int Probe_Run(int count, char **classes)
 {
     int vetoed = 0;
     for (int i = 0; i < count && i < 30; ++i) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = classes[i];
-        RegisterClassA(&wc);   // fails harmlessly for a class of the system's
+        RegisterClassNamed(classes[i], DefWindowProcA, 0);   // fails harmlessly for a class of the system's
         DWORD start = GetTickCount();
         HWND window = CreateWindowExA(0, classes[i], "probe", WS_OVERLAPPED, 0, 0, 50, 50, NULL, NULL,
-                                      wc.hInstance, NULL);
+                                      GetModuleHandleA(NULL), NULL);
         printf("%s %s %lu\n", classes[i], window ? "created" : "vetoed", GetTickCount() - start);
         if (window)
             DestroyWindow(window);
@@ -203,28 +192,16 @@ static int Probe_Run(int count, char **classes)
     return vetoed;
 }
 
-static HWND s_group;
-
-static BOOL CALLBACK Inspect_FindGroup(HWND child, LPARAM id)
-{
-    if (GetDlgCtrlID(child) == (int)id && (GetWindowLongA(child, GWL_STYLE) & 0xF) == BS_GROUPBOX) {
-        s_group = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// The group box, not the push button that shares its id.
 static int Inspect_GroupPoint(int id)
 {
-    HWND window = Inspect_Window();
+    HWND window = Inspect_Window(), group = NULL;
     RECT r;
-    if (!window)
-        return 1;
-    EnumChildWindows(window, Inspect_FindGroup, id);
-    if (!s_group || !GetWindowRect(s_group, &r))
-        return 1;
-    printf("%ld %ld\n", r.left + 4, (r.top + r.bottom) / 2);
-    return 0;
+    while (window && (group = FindWindowExA(window, group, "Button", NULL)))
+        if (GetDlgCtrlID(group) == id && (GetWindowLongA(group, GWL_STYLE) & 0xF) == BS_GROUPBOX &&
+            GetWindowRect(group, &r))
+            return printf("%ld %ld\n", r.left + 4, (r.top + r.bottom) / 2), 0;
+    return 1;
 }
 
 // The stand-in notification area: a topmost window of the shell's tray class,
@@ -320,13 +297,11 @@ static int Tray_Run(const char *program)
     for (int i = 0; i < 3; ++i)
         if (!module || !(s_trayIcons[i] = LoadIconA(module, MAKEINTRESOURCEA(s_trayIconIds[i]))))
             return 1;
-    WNDCLASSA windowClass = {CS_DBLCLKS, Tray_Procedure, 0, 0, NULL, NULL, LoadCursorA(NULL, IDC_ARROW),
-                             (HBRUSH)(COLOR_3DFACE + 1), NULL, "Shell_TrayWnd"};
-    RegisterClassA(&windowClass);
+    RegisterClassNamed("Shell_TrayWnd", Tray_Procedure, CS_DBLCLKS, COLOR_3DFACE);
     // Away from the screen's left edge, so that a right-aligned menu fits.
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Shell_TrayWnd",
                                   "Hushpane test tray", WS_POPUP | WS_VISIBLE, 600, 300, 32, 32, NULL,
-                                  NULL, NULL, NULL);
+                                  NULL, GetModuleHandleA(NULL), NULL);
     if (!window || FindWindowA("Shell_TrayWnd", NULL) != window)
         return 1;
     SetTimer(window, 1, 20, NULL);
@@ -337,50 +312,10 @@ static int Tray_Run(const char *program)
     return 0;
 }
 
-static char s_boxText[1024];
-
-static BOOL CALLBACK Inspect_LongestText(HWND child, LPARAM)
-{
-    char className[16];
-    GetClassNameA(child, className, sizeof className);
-    WCHAR wide[1024];
-    // Wide: Wine hands window texts across processes as wide characters.
-    if (lstrcmpiA(className, "Static") || !GetWindowTextW(child, wide, 1024))
-        return TRUE;
-    char text[1024];
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
-    if (lstrlenA(text) > lstrlenA(s_boxText))
-        lstrcpyA(s_boxText, text);
-    return TRUE;
-}
-
-static int Inspect_Box(const char *caption, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    HWND box;
-    while (!(box = FindWindowA("#32770", caption)) || !IsWindowVisible(box)) {
-        if (GetTickCount() - start > timeoutMs)
-            return 1;
-        Sleep(50);
-    }
-    EnumChildWindows(box, Inspect_LongestText, 0);
-    for (const char *c = s_boxText; *c; ++c) {
-        if (*c == '\r')
-            printf("\\r");
-        else if (*c == '\n')
-            printf("\\n");
-        else
-            putchar(*c);
-    }
-    printf("\n");
-    return GetWindow(box, GW_OWNER) == Inspect_Window() ? 0 : 1;
-}
-
 static int Inspect_Version(const char *path)
 {
     static char data[8192];
-    DWORD unused;
-    DWORD size = GetFileVersionInfoSizeA(path, &unused);
+    DWORD unused, size = GetFileVersionInfoSizeA(path, &unused);
     if (!size || size > sizeof data || !GetFileVersionInfoA(path, 0, sizeof data, data))
         return 1;
     VS_FIXEDFILEINFO *fixed = NULL;
@@ -395,13 +330,17 @@ static int Inspect_Version(const char *path)
     return 0;
 }
 
-#define FRAME_TITLE "Hushpane test browser"
-#define OTHER_TITLE "Hushpane test other"
 #define ADDRESS_BAR_HEIGHT 28
-#define ADDRESS_ID 0xA205
-#define SEARCH_ID 7
 
 static HWND g_frame, g_page, g_address, g_search, g_other;
+
+// The names of the input lines.
+static const struct { HWND *window; const char *name; } s_windowNames[] = {
+    {&g_frame, "frame"}, {&g_page, "page"}, {&g_address, "address"}, {&g_search, "search"}, {&g_other, "other"}};
+#define INPUT_NAMED(message) {message, #message}
+static const struct { UINT message; const char *name; } s_inputNames[] = {
+    INPUT_NAMED(WM_LBUTTONDOWN), INPUT_NAMED(WM_LBUTTONDBLCLK), INPUT_NAMED(WM_NCLBUTTONDOWN),
+    INPUT_NAMED(WM_NCLBUTTONDBLCLK), INPUT_NAMED(WM_KEYDOWN)};
 
 static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -422,18 +361,6 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static void RegisterClassNamed(const char *name, WNDPROC procedure, UINT style)
-{
-    WNDCLASSA wc = {};
-    wc.style = style;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = name;
-    RegisterClassA(&wc);
-}
-
 static BOOL CreateWindows(const char *pageClass)
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
@@ -441,28 +368,27 @@ static BOOL CreateWindows(const char *pageClass)
     // Double clicks reported as such, as a browser's page gets them.
     RegisterClassNamed(pageClass, DefWindowProcA, CS_DBLCLKS);
     RegisterClassNamed("HushpaneTestOther", DefWindowProcA, CS_DBLCLKS);
-    g_frame = CreateWindowExA(0, "IEFrame", FRAME_TITLE, WS_OVERLAPPEDWINDOW, 40, 40, 480, 360,
+    g_frame = CreateWindowExA(0, "IEFrame", "Hushpane test browser", WS_OVERLAPPEDWINDOW, 40, 40, 480, 360,
                               NULL, NULL, instance, NULL);
-    if (!g_frame)
-        return FALSE;
-    g_address = CreateWindowExA(0, "Edit", "about:blank", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                                0, 0, 10, 10, g_frame, (HMENU)ADDRESS_ID, instance, NULL);
-    g_search = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                               0, 0, 10, 10, g_frame, (HMENU)SEARCH_ID, instance, NULL);
-    g_page = CreateWindowExA(0, pageClass, "page", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                             0, 0, 10, 10, g_frame, (HMENU)1, instance, NULL);
-    g_other = CreateWindowExA(0, "HushpaneTestOther", OTHER_TITLE, WS_OVERLAPPEDWINDOW,
+    const struct { HWND *window; const char *className, *text; int id; } children[] = {
+        {&g_address, "Edit", "about:blank", 0xA205 /* the browser's address id */}, {&g_search, "Edit", "", 7},
+        {&g_page, pageClass, "page", 1}};
+    for (auto &child : children)
+        *child.window = CreateWindowExA(0, child.className, child.text, WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                        0, 0, 10, 10, g_frame, (HMENU)(INT_PTR)child.id, instance, NULL);
+    g_other = CreateWindowExA(0, "HushpaneTestOther", "Hushpane test other", WS_OVERLAPPEDWINDOW,
                               600, 40, 300, 240, NULL, NULL, instance, NULL);
-    if (!g_address || !g_search || !g_page || !g_other)
+    if (!g_frame || !g_address || !g_search || !g_page || !g_other)
         return FALSE;
     // Size the children now, then show.
     RECT client;
     GetClientRect(g_frame, &client);
     SendMessageA(g_frame, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
-    ShowWindow(g_other, SW_SHOWNORMAL);
-    UpdateWindow(g_other);
-    ShowWindow(g_frame, SW_SHOWNORMAL);
-    UpdateWindow(g_frame);
+    const HWND shown[] = {g_other, g_frame};
+    for (HWND window : shown) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+    }
     SetForegroundWindow(g_frame);
     return TRUE;
 }
@@ -471,19 +397,7 @@ static POINT CenterOf(HWND window)
 {
     RECT r;
     GetWindowRect(window, &r);
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    return p;
-}
-
-// Halfway between the frame's top edge and its client area, left of the caption buttons.
-static POINT CaptionPoint(void)
-{
-    RECT frame;
-    GetWindowRect(g_frame, &frame);
-    POINT clientTop = {0, 0};
-    ClientToScreen(g_frame, &clientTop);
-    POINT p = {frame.left + (frame.right - frame.left) / 3, (frame.top + clientTop.y) / 2};
-    return p;
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 static void WriteTargets(const char *path)
@@ -493,64 +407,50 @@ static void WriteTargets(const char *path)
     FILE *file = fopen(temporary, "w");
     if (!file)
         return;
-    POINT page = CenterOf(g_page), caption = CaptionPoint(), address = CenterOf(g_address),
-          search = CenterOf(g_search), other = CenterOf(g_other);
-    // The page's own one-pixel border: its non-client area, inside the frame.
-    RECT pageRect;
-    GetWindowRect(g_page, &pageRect);
-    POINT border = {pageRect.left, page.y};
-    fprintf(file, "page %ld %ld\n", page.x, page.y);
-    fprintf(file, "caption %ld %ld\n", caption.x, caption.y);
-    fprintf(file, "address %ld %ld\n", address.x, address.y);
-    fprintf(file, "search %ld %ld\n", search.x, search.y);
-    fprintf(file, "other %ld %ld\n", other.x, other.y);
-    fprintf(file, "border %ld %ld\n", border.x, border.y);
+    // The caption: halfway between the frame's top edge and its client area,
+    // left of the caption buttons. The border: the page's own one-pixel
+    // non-client edge, inside the frame.
+    RECT frame, page;
+    GetWindowRect(g_frame, &frame);
+    GetWindowRect(g_page, &page);
+    POINT clientTop = {0, 0};
+    ClientToScreen(g_frame, &clientTop);
+    const struct { const char *name; POINT at; } targets[] = {
+        {"page", CenterOf(g_page)}, {"caption", {frame.left + (frame.right - frame.left) / 3, (frame.top + clientTop.y) / 2}},
+        {"address", CenterOf(g_address)}, {"search", CenterOf(g_search)}, {"other", CenterOf(g_other)},
+        {"border", {page.left, CenterOf(g_page).y}}};
+    for (auto &target : targets)
+        fprintf(file, "%s %ld %ld\n", target.name, target.at.x, target.at.y);
     fclose(file);
     // Appears whole or not at all for the script that waits for it.
     MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING);
-    LRESULT captionHit = SendMessageA(g_frame, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y));
-    LRESULT borderHit = SendMessageA(g_page, WM_NCHITTEST, 0, MAKELPARAM(border.x, border.y));
-    printf("targets written; caption hit test %ld; border hit test %ld\n", (long)captionHit, (long)borderHit);
+    POINT caption = targets[1].at, border = targets[5].at;
+    printf("targets written; caption hit test %ld; border hit test %ld\n",
+           (long)SendMessageA(g_frame, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)),
+           (long)SendMessageA(g_page, WM_NCHITTEST, 0, MAKELPARAM(border.x, border.y)));
 }
 
 static const char *WindowName(HWND window)
 {
-    if (window == g_frame) return "frame";
-    if (window == g_page) return "page";
-    if (window == g_address) return "address";
-    if (window == g_search) return "search";
-    if (window == g_other) return "other";
+    for (auto &named : s_windowNames)
+        if (*named.window == window)
+            return named.name;
     return "unknown";
 }
 
-static const char *InputName(UINT message)
-{
-    switch (message) {
-    case WM_LBUTTONDOWN: return "WM_LBUTTONDOWN";
-    case WM_LBUTTONDBLCLK: return "WM_LBUTTONDBLCLK";
-    case WM_NCLBUTTONDOWN: return "WM_NCLBUTTONDOWN";
-    case WM_NCLBUTTONDBLCLK: return "WM_NCLBUTTONDBLCLK";
-    case WM_KEYDOWN: return "WM_KEYDOWN";
-    default: return NULL;
-    }
-}
-
-// A stand-in browser for the tests that drive real input (see "browser" above).
 static int Standin_Run(const char *pageClass, const char *targetsPath, const char *stopPath)
 {
-    if (!CreateWindows(pageClass)) {
-        printf("cannot create the windows (error %lu)\n", GetLastError());
-        return 1;
-    }
+    if (!CreateWindows(pageClass))
+        return printf("cannot create the windows (error %lu)\n", GetLastError()), 1;
     WriteTargets(targetsPath);
     while (GetFileAttributesA(stopPath) == INVALID_FILE_ATTRIBUTES) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            const char *name = InputName(msg.message);
             // Auto-repeats are not logged: one line per key press.
-            if (name && !(msg.message == WM_KEYDOWN && (msg.lParam & 0x40000000)))
-                printf("input %s %s %lu\n", WindowName(msg.hwnd), name, (unsigned long)msg.wParam);
+            for (auto &input : s_inputNames)
+                if (msg.message == input.message && !(msg.message == WM_KEYDOWN && (msg.lParam & 0x40000000)))
+                    printf("input %s %s %lu\n", WindowName(msg.hwnd), input.name, (unsigned long)msg.wParam);
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -560,52 +460,46 @@ static int Standin_Run(const char *pageClass, const char *targetsPath, const cha
     return 0;
 }
 
+// Each command with the fewest arguments it takes.
+static const struct {
+    const char *name;
+    int arguments;
+    int (*run)(int count, char **args);
+} s_commands[] = {
+    {"wait", 2, [](int, char **a) { return Inspect_Wait(a[0], (DWORD)atol(a[1])); }},
+    {"origin", 0, [](int, char **) { return Inspect_Place(Inspect_Window(), 'o'); }},
+    {"group-point", 1, [](int, char **a) { return Inspect_GroupPoint(atoi(a[0])); }},
+    {"center", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'c'); }},
+    {"rect", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'r'); }},
+    {"items", 1, [](int, char **a) { return Inspect_Items(atoi(a[0])); }},
+    {"buttons", 1, [](int, char **a) { return Inspect_Buttons(a[0]); }},
+    {"timer", 0, [](int, char **) { return PostMessageA(Inspect_Window(), WM_TIMER, 1, 0) ? 0 : 1; }},
+    {"probe", 0, Probe_Run},
+    {"tray", 1, [](int, char **a) { return Tray_Run(a[0]); }},
+    {"tray-recreate", 0, [](int, char **) {
+         return SendMessageA(FindWindowA("Shell_TrayWnd", "Hushpane test tray"), WM_APP, 0, 0) ? 0 : 1;
+     }},
+    {"box", 2, [](int, char **a) { return Inspect_Box(a[0], (DWORD)atol(a[1])); }},
+    {"box-ok", 1, [](int, char **a) {
+         HWND box = Inspect_FindBox(a[0]);
+         return box && PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
+     }},
+    {"version", 1, [](int, char **a) { return Inspect_Version(a[0]); }},
+    {"browser", 3, [](int, char **a) { return Standin_Run(a[0], a[1], a[2]); }},
+    {"command", 1, [](int, char **a) {
+         return Inspect_Window() && PostMessageA(Inspect_Window(), WM_COMMAND, atoi(a[0]), 0) ? 0 : 1;
+     }},
+    // What a click on another window sends on Windows.
+    {"menu-cancel", 0, [](int, char **) {
+         return Inspect_Window() ? (SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0), 0) : 1;
+     }},
+};
+
 int main(int argc, char **argv)
 {
-    setvbuf(stdout, NULL, _IONBF, 0);
-    if (argc < 2)
-        return 2;
-    const char *command = argv[1];
-    const char *arg = argc > 2 ? argv[2] : "";
-    if (!strcmp(command, "wait") && argc > 3)
-        return Inspect_Wait(arg, (DWORD)atol(argv[3]));
-    if (!strcmp(command, "origin")) {
-        RECT r;
-        HWND window = Inspect_Window();
-        if (!window || !GetWindowRect(window, &r))
-            return 1;
-        printf("%ld %ld\n", r.left, r.top);
-        return 0;
-    }
-    if (!strcmp(command, "group-point"))
-        return Inspect_GroupPoint(atoi(arg));
-    if (!strcmp(command, "center") || !strcmp(command, "rect"))
-        return Inspect_Center(atoi(arg), command[0] == 'r');
-    if (!strcmp(command, "items"))
-        return Inspect_Items(atoi(arg));
-    if (!strcmp(command, "buttons"))
-        return Inspect_Buttons(arg);
-    if (!strcmp(command, "timer"))
-        return PostMessageA(Inspect_Window(), WM_TIMER, 1, 0) ? 0 : 1;
-    if (!strcmp(command, "probe"))
-        return Probe_Run(argc - 2, argv + 2);
-    if (!strcmp(command, "tray"))
-        return Tray_Run(arg);
-    if (!strcmp(command, "tray-recreate"))
-        return SendMessageA(FindWindowA("Shell_TrayWnd", "Hushpane test tray"), WM_APP, 0, 0) ? 0 : 1;
-    if (!strcmp(command, "box") && argc > 3)
-        return Inspect_Box(arg, (DWORD)atol(argv[3]));
-    if (!strcmp(command, "box-ok")) {
-        HWND box = FindWindowA("#32770", arg);
-        return box && PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
-    }
-    if (!strcmp(command, "version"))
-        return Inspect_Version(arg);
-    if (!strcmp(command, "browser") && argc == 5)
-        return Standin_Run(arg, argv[3], argv[4]);
-    if (!strcmp(command, "command"))
-        return Inspect_Window() && PostMessageA(Inspect_Window(), WM_COMMAND, atoi(arg), 0) ? 0 : 1;
-    if (!strcmp(command, "menu-cancel"))   // what a click on another window sends on Windows
-        return Inspect_Window() ? (SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0), 0) : 1;
+    Check_Begin();
+    for (auto &command : s_commands)
+        if (argc > 1 && !strcmp(argv[1], command.name) && argc - 2 >= command.arguments)
+            return command.run(argc - 2, argv + 2);
     return 2;
 }
