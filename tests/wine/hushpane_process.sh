@@ -1,7 +1,7 @@
 # Hushpane.exe as the shell tests start, watch and end it; sourced by each,
 # after checks.sh. A test's exit trap calls hushpane_kill.
 hushpane_pid=
-inspect() { wine hushpane_query.exe "$@"; }
+inspect() { wine hushpane_query.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }   # its lines without CR
 
 start_hushpane() {   # start_hushpane [EXE]: true once its settings window shows
     wine "${1:-Hushpane.exe}" &

@@ -43,7 +43,7 @@ wine "$(winepath -w "$setup" | tr -d '\r')" /S; code=$?
 check "installer exits with 0 (got $code after $((($(date +%s%N) - start) / 1000000)) ms)" test "$code" = 0
 for file in $binaries; do
     check "$file installed" test -s "$target/$file"
-    read -r fixed file_version product < <(inspect version "C:\\Program Files\\Hushpane\\$file" | tr -d '\r')
+    read -r fixed file_version product < <(inspect version "C:\\Program Files\\Hushpane\\$file")
     check "$file carries version $version ($fixed, $file_version, $product)" \
         test "$fixed" = "$version" -a "$file_version" = "$version" -a "$product" = Hushpane
 done

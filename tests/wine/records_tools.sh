@@ -49,10 +49,10 @@ inspect timer && inspect wait hidden 5000 && inspect command 1000 && inspect wai
 expect_same "the lists show their items in this order, each with its folder" \
     "Inspect Cookies=0|Inspect Favorites=1|Inspect History=2|Inspect Internet Cache=3
 Delete Cookies=0|Delete Favorites=1|Delete History=2|Delete Internet Cache=3" \
-    "$({ inspect items 1000; inspect items 1001; } | tr -d '\r')"
+    "$(inspect items 1000; inspect items 1001)"
 
 declare -A list   # inspect|delete -> "ID X Y WIDTH HEIGHT ITEMHEIGHT" on the screen
-list[inspect]="1000 $(inspect rect 1000 | tr -d '\r')" list[delete]="1001 $(inspect rect 1001 | tr -d '\r')"
+list[inspect]="1000 $(inspect rect 1000)" list[delete]="1001 $(inspect rect 1001)"
 # Clicks a list open and waits until its drop-down is on screen.
 open_list() { # inspect|delete
     local id x y w h
@@ -83,9 +83,9 @@ cache_text='This will delete all the internet files stored\r\non your machine by
 # for the handler to return.
 answer_warning() { # what, text, key, list index
     local text
-    if ! text=$(inspect box Warning 10000 | tr -d '\r'); then fail "$1: no warning owned by the window"; return; fi
+    if ! text=$(inspect box Warning 10000); then fail "$1: no warning owned by the window"; return; fi
     expect_same "$1: warning owned by the window, Yes/No with No default, and its text" \
-        "owner=1 default=7 yes=1 no=1 cancel=0 $2" "$(inspect buttons Warning | tr -d '\r') $text"
+        "owner=1 default=7 yes=1 no=1 cancel=0 $2" "$(inspect buttons Warning) $text"
     xdotool key "$3"
     settled 1001 "$4" || fail "$1: the handler did not return"
 }

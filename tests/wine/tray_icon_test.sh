@@ -39,9 +39,9 @@ start_tray() {   # the stand-in, ready when it prints where its icon is
     read -r _ TX TY < <(grep '^ready ' "$work/tray.txt" | tr -d '\r')
 }
 
-origin_is() { [ "$(inspect origin | tr -d '\r')" = "$1 $2" ]; }
+origin_is() { [ "$(inspect origin)" = "$1 $2" ]; }
 
-click_control() { xdotool mousemove $(inspect center "$1" | tr -d '\r') click 1; }   # a real click on a control
+click_control() { xdotool mousemove $(inspect center "$1") click 1; }   # a real click on a control
 
 into_tray() {   # into_tray "how" KEYS...: the keys or clicks that apply
     tray_mark
@@ -52,7 +52,7 @@ into_tray() {   # into_tray "how" KEYS...: the keys or clicks that apply
 
 open_menu() {   # open_menu X: a right press on the icon at X; sets MENU to "left top right bottom"
     xdotool mousemove "$1" "$TY" mousedown 3
-    MENU=$(inspect wait menu 5000 | tr -d '\r'); [[ $MENU == menu* ]] || MENU="none 0 0 0 0"
+    MENU=$(inspect wait menu 5000); [[ $MENU == menu* ]] || MENU="none 0 0 0 0"
     xdotool mouseup 3
     read -r _ mleft mtop mright mbottom <<<"$MENU"
     check "menu open on the right press, its right edge and top at the cursor $1,$TY: $MENU" \
@@ -121,8 +121,8 @@ echo "-- moving the window by its body"
 # A press on a group box reaches the window (not the button sharing the id):
 # it drags the window and neither shows the quick tips nor ends the program.
 for group in 3007 3008; do
-    read -r ox oy < <(inspect origin | tr -d '\r')
-    read -r gx gy < <(inspect group-point $group | tr -d '\r')
+    read -r ox oy < <(inspect origin)
+    read -r gx gy < <(inspect group-point $group)
     xdotool mousemove "$gx" "$gy" mousedown 1
     check "a press on group box $group starts a drag" inspect wait moving 5000
     xdotool mousemove $((gx + 40)) $((gy + 30)) mouseup 1
@@ -138,7 +138,7 @@ printf '#!/bin/sh\necho "$@" >"%s/opened.txt"\n' "$work" >"$work/browser.sh"
 chmod +x "$work/browser.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$work/browser.sh" /f >/dev/null 2>&1
 click_control 3007
-tips=$(inspect box "Quick Tips" 5000 | tr -d '\r'); owned=$?
+tips=$(inspect box "Quick Tips" 5000); owned=$?
 expected='\r\nWhen you choose to open a popup or new window  \r\nthat has been blocked by default, you can: \r\n\r\n1. Triple click the link.\r\n   -------------or-------------\r\n2. Press down a key (any key)\r\n   when clicking.\r\n\r\n'
 check "quick tips box owned by the settings window" test "$owned" = 0
 expect_same "quick tips text exact" "$expected" "$tips"
