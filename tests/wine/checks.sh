@@ -1,5 +1,6 @@
-# The shell tests' checks, sourced by each: one "ok: ..." or "FAIL: ..." line
-# per check, and `checks_done` last, which counts them and sets the status.
+# The shell tests' harness, sourced by each: one "ok: ..." or "FAIL: ..." line per
+# check and `checks_done` last, which counts them and sets the status; waits,
+# the window probe, the switches, the stand-in browser and Hushpane.exe itself.
 passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
@@ -90,3 +91,28 @@ press() {
 click_interval=1000
 slow_press() { sleep_ms $((click_interval + 300)); press "$@"; }
 close_filter() { slow_press page; }
+
+# --- Hushpane.exe as the tests start, watch and end it; an exit trap calls hushpane_kill.
+hushpane_pid=
+inspect() { wine hushpane_query.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }   # its lines without CR
+
+start_hushpane() {   # start_hushpane [EXE]: true once its settings window shows
+    wine "${1:-Hushpane.exe}" &
+    hushpane_pid=$!
+    inspect wait shown 15000
+}
+
+# Exit code of the program, or 124 when it does not end within 10 s (its pid
+# is then kept for the exit trap, which ends it).
+wait_hushpane_exit() {
+    wait_until 10 "Hushpane.exe to end" fails kill -0 "$hushpane_pid" || return 124
+    local code=0
+    wait "$hushpane_pid" || code=$?
+    hushpane_pid=
+    return $code
+}
+
+hushpane_kill() {
+    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+    hushpane_pid=
+}

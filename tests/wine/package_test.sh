@@ -13,7 +13,6 @@ work=$(mktemp -d) probe_lines=$work/probe.txt
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 cleanup() {
     hushpane_kill

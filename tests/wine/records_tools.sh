@@ -13,7 +13,6 @@ cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 alone=$(mktemp -d /tmp/records_tools.XXXXXX)   # the program's folder, a current directory, a PATH entry
 mkdir "$alone/xdg" && export XDG_DATA_HOME=$alone/xdg   # Wine's Recycle Bin, for the deleting program

@@ -15,7 +15,6 @@ mkdir -p "$shots"
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-source "$(dirname "${BASH_SOURCE[0]}")/hushpane_process.sh"
 
 standin=$work/standin probe_lines=$work/probe.txt tray_pid=
 cleanup() {
