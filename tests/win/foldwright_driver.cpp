@@ -36,8 +36,10 @@ static int CallTool(const char* exportName, int csidl)
     HMODULE library = LoadLibraryA(FOLDWRIGHT_DLL_NAME);
     FolderToolProc tool = library ? (FolderToolProc)(void (*)(void))GetProcAddress(library, exportName) : NULL;
     int result = tool ? 0 : Fail(library ? "export missing" : "Foldwright.dll does not load");
-    if (tool)
-        tool(csidl), printf("%s(%#x) returned\n", exportName, csidl);
+    if (tool) {
+        tool(csidl);
+        printf("%s(%#x) returned\n", exportName, csidl);
+    }
     FreeLibrary(library);   // refuses NULL harmlessly
     return result;
 }

@@ -199,8 +199,10 @@ static int Inspect_GroupPoint(int id)
     RECT r;
     while (window && (group = FindWindowExA(window, group, "Button", NULL)))
         if (GetDlgCtrlID(group) == id && (GetWindowLongA(group, GWL_STYLE) & 0xF) == BS_GROUPBOX &&
-            GetWindowRect(group, &r))
-            return printf("%ld %ld\n", r.left + 4, (r.top + r.bottom) / 2), 0;
+            GetWindowRect(group, &r)) {
+            printf("%ld %ld\n", r.left + 4, (r.top + r.bottom) / 2);
+            return 0;
+        }
     return 1;
 }
 
@@ -440,8 +442,10 @@ static const char *WindowName(HWND window)
 
 static int Standin_Run(const char *pageClass, const char *targetsPath, const char *stopPath)
 {
-    if (!CreateWindows(pageClass))
-        return printf("cannot create the windows (error %lu)\n", GetLastError()), 1;
+    if (!CreateWindows(pageClass)) {
+        printf("cannot create the windows (error %lu)\n", GetLastError());
+        return 1;
+    }
     WriteTargets(targetsPath);
     while (GetFileAttributesA(stopPath) == INVALID_FILE_ATTRIBUTES) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
