@@ -5,8 +5,8 @@ set -eu
 
 packages=(
     cmake make g++ libgtest-dev python3
-    g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine32:i386
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine32:i386 wine64
     xvfb xauth x11-utils xdotool imagemagick
     nsis zip unzip
 )

@@ -13,6 +13,10 @@
 #define OVERRIDE_WM_NCLBUTTONDOWN 0x00A1u
 #define OVERRIDE_VK_RETURN        0x0Du
 
+// The double-click time is added to, so a triple click spread over a little
+// more than two double-click spans still counts as rapid.
+#define CLICK_INTERVAL_SLACK_MS 500u
+
 // Control ids that mark the 9x browser's own toolbar and address box.
 #define BROWSER_TOOLBAR_ID 0xA000
 #define BROWSER_ADDRESS_ID 0xA205

@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #define SESSION_PLATFORM_NT 2u   // VER_PLATFORM_WIN32_NT
+#define SESSION_NAMESPACE_PREFIX "Local\\"
 
 // For GetVersionExA's platform id and major version.
 static inline bool Session_HasOwnNamespace(uint32_t platformId, uint32_t majorVersion)

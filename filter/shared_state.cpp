@@ -2,6 +2,7 @@
 #include "shared_state.h"
 #include "session_namespace.h"
 #include "session_security.h"
+#include "override_rules.h"
 
 const struct FilterSettings *g_settings;
 struct OverrideState *g_input;
@@ -17,18 +18,14 @@ static HANDLE s_inputMapping;
 static struct FilterSettings *s_writableSettings;
 static bool s_hasSessions;
 
-// The double-click time is added to, so a triple click spread over a little
-// more than two double-click spans still counts as rapid.
-#define CLICK_INTERVAL_SLACK_MS 500u
-
 // Each user's tray program, hooks and clicks are his own: the records live in
 // the session's namespace where the system has one.
 struct RecordName {
     const char *session;
     const char *plain;
 };
-static const RecordName RECORD_SETTINGS = {"Local\\SnapveilFilterState", "SnapveilFilterState"};
-static const RecordName RECORD_INPUT = {"Local\\SnapveilInputState", "SnapveilInputState"};
+static const RecordName RECORD_SETTINGS = {SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME, FILTER_RECORD_NAME};
+static const RecordName RECORD_INPUT = {SESSION_NAMESPACE_PREFIX INPUT_RECORD_NAME, INPUT_RECORD_NAME};
 
 static const char *State_Name(const RecordName *name)
 {

@@ -7,6 +7,10 @@
 #include "../settings/settings_store.h"
 #include "override_state.h"
 
+// The records' names, in the session's namespace where there is one.
+#define FILTER_RECORD_NAME "SnapveilFilterState"
+#define INPUT_RECORD_NAME  "SnapveilInputState"
+
 // Written only by the installs and uninstalls, on the tray program's thread;
 // every other process maps it read-only.
 struct FilterSettings {

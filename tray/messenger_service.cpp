@@ -2,8 +2,6 @@
 #include <windows.h>
 #include "messenger_service.h"
 
-#define MESSENGER_SERVICE_NAME "Messenger"
-
 static SC_HANDLE s_manager;
 static SC_HANDLE s_service;
 static SERVICE_STATUS s_status;

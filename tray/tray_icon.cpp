@@ -5,8 +5,8 @@
 #include "program_state.h"
 #include "resource_ids.h"
 
-// NOTIFYICONDATAA in its first, 88-byte form: understood by every shell from
-// Windows 95 on.
+// NOTIFYICONDATAA in its first form (88 bytes in 32-bit code): understood by
+// every shell from Windows 95 on.
 struct TrayIconRecord {
     DWORD cbSize;
     HWND hWnd;
@@ -16,7 +16,7 @@ struct TrayIconRecord {
     HICON hIcon;
     CHAR szTip[64];
 };
-static_assert(sizeof(TrayIconRecord) == 88, "first form of NOTIFYICONDATAA");
+static_assert(sizeof(TrayIconRecord) == NOTIFYICONDATAA_V1_SIZE, "first form of NOTIFYICONDATAA");
 
 #define TRAY_ICON_ID 0
 #define FLASH_PAUSE_MS 50

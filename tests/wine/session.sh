@@ -15,7 +15,8 @@ dir=$(cd "$dir" && pwd)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="$dir/prefix"
-export WINEARCH=win32
+# A new prefix is 32-bit unless the run asks for a 64-bit one.
+export WINEARCH=${HUSHPANE_WINEARCH:-win32}
 
 load_env() {
     [ -f "$dir/env" ] || { echo "no Wine session in $dir (was the start fixture run?)" >&2; exit 1; }
