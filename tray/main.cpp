@@ -13,6 +13,10 @@
 #define HAND_OVER_WAIT_MS 10000
 #define HAND_OVER_POLL_MS 50
 
+static const char ALREADY_RUNNING_TEXT[] =
+    "Hushpane is already running.\r\n"
+    "Open its settings from its icon in the notification area.";
+
 BYTE g_isWindows9x;
 HINSTANCE g_module;
 struct BlockingSwitches g_switches;
@@ -34,7 +38,7 @@ static void Program_DetectWindowsFamily(void)
         WindowDecisions_OneCopyMutexName(version.dwPlatformId, version.dwMajorVersion);
 }
 
-// A running copy takes over: the same command as the tray menu's "&Settings".
+// A running copy takes over: the same as the tray menu's "&Settings".
 // Copies started at the same moment would all miss each other's window, so
 // the mutex decides first. A copy that made the mutex is the only one and
 // looks for no window: any program may make one of this class. A copy that
@@ -63,9 +67,15 @@ static void Program_HandOverToRunningCopy(void)
     }
     if (!running)
         return;
-    PostMessageA(running, WM_COMMAND, IDM_SETTINGS, 0);
-    SetForegroundWindow(running);
-    ExitProcess(0);
+    if (PostMessageA(running, RegisterWindowMessageA(SHOW_SETTINGS_MESSAGE), 0, 0)) {
+        SetForegroundWindow(running);
+        ExitProcess(0);
+    }
+    // The running copy cannot be reached (a full queue, or a system that still
+    // drops the message): a second copy would fight it for the hooks, so say
+    // where the running one is and end as a start that did not hand over.
+    MessageBoxA(NULL, ALREADY_RUNNING_TEXT, "Hushpane", MB_ICONINFORMATION | MB_SETFOREGROUND);
+    ExitProcess(1);
 }
 
 // Runs until WM_QUIT; every message goes past the dialog manager first, which

@@ -8,6 +8,10 @@
 
 #define SETTINGS_WINDOW_CLASS "DoviZavazovu"
 #define SETTINGS_WINDOW_TEMPLATE "MyDialog2"
+// A second start asks the running copy to show its settings window with this
+// registered message: the one message from another copy that the window lets
+// in from lower integrity (WM_COMMAND would let a page post Quit or Reset).
+#define SHOW_SETTINGS_MESSAGE "Hushpane.ShowSettings"
 
 extern BYTE g_isWindows9x;                    // 1 on the Windows 95/98/Me family
 extern HINSTANCE g_module;                    // this program's module handle

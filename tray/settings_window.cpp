@@ -36,6 +36,7 @@ static const char QUICK_TIPS_TEXT[] =
     "   when clicking.\r\n\r\n";
 
 static UINT s_taskbarCreatedMessage;
+static UINT s_showSettingsMessage;
 // The account may not write the settings key: the boxes show what is stored.
 static bool s_switchesFixed;
 
@@ -86,8 +87,8 @@ static void SettingsWindow_CreateButton(HWND window, const PictureButton *button
 // Build the window: the template's controls come after these.
 // From Vista on the system drops messages sent up from lower integrity
 // unless they are let in: the block notice from protected-mode browsers,
-// and, for a copy started elevated, the shell's icon callback and its
-// "TaskbarCreated". For this window alone where the system can (Windows 7
+// and, for a copy started elevated, the shell's icon callback, its
+// "TaskbarCreated" and a normal second start's hand-over. For this window alone where the system can (Windows 7
 // on), process-wide before; older systems lack both calls, and Wine has no
 // integrity levels, so there this changes nothing.
 static void SettingsWindow_AcceptMessages(HWND window)
@@ -99,7 +100,8 @@ static void SettingsWindow_AcceptMessages(HWND window)
         (WindowFilterProc)(void (*)(void))GetProcAddress(user32, "ChangeWindowMessageFilterEx");
     ProcessFilterProc allow =
         (ProcessFilterProc)(void (*)(void))GetProcAddress(user32, "ChangeWindowMessageFilter");
-    const UINT messages[] = {WM_POPUPBLOCKED, WM_TRAYICON, s_taskbarCreatedMessage};
+    const UINT messages[] = {WM_POPUPBLOCKED, WM_TRAYICON, s_taskbarCreatedMessage,
+                             s_showSettingsMessage};
     for (UINT message : messages) {
         if (allowHere)
             allowHere(window, message, MESSAGE_FILTER_ALLOW, NULL);
@@ -224,6 +226,10 @@ static LRESULT CALLBACK SettingsWindow_Procedure(HWND window, UINT message, WPAR
         TrayIcon_OnTaskbarCreated();
         return 0;
     }
+    if (message == s_showSettingsMessage && message != 0) {
+        TrayIcon_OnMenuCommand(window, IDM_SETTINGS);
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         SettingsWindow_OnCreate(window);
@@ -274,6 +280,7 @@ void SettingsWindow_RegisterClass(HINSTANCE module)
     // Sent to every top-level window when the shell's notification area is
     // (re-)created, e.g. after Explorer restarts.
     s_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    s_showSettingsMessage = RegisterWindowMessageA(SHOW_SETTINGS_MESSAGE);
 }
 
 HWND SettingsWindow_Create(HINSTANCE module)
