@@ -1,8 +1,8 @@
 # Release packages, made with `cmake --build --preset win32 --target package`:
 # dist/Hushpane-<version>-setup.exe (NSIS) and dist/Hushpane-<version>.zip.
-install(TARGETS Hushpane Snapveil Foldwright
-        RUNTIME DESTINATION .
-        LIBRARY DESTINATION .)
+install(TARGETS Hushpane Snapveil Foldwright RUNTIME DESTINATION .)
+# The hook libraries an uninstall may find held by other processes.
+set(HUSHPANE_HOOK_LIBRARIES Snapveil.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -13,8 +13,13 @@ set(CPACK_PACKAGE_VENDOR "Quorvane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Hushpane popup blocker")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Hushpane")
-# The installer's own bookkeeping key; the program's settings key
-# (Software\Quorvane\Hushpane) holds nothing but its five switches.
+# The program's settings key, as the program names it, and the maker's key
+# above it, which also holds the installer's own bookkeeping key.
+file(STRINGS ${PROJECT_SOURCE_DIR}/settings/settings_store.h subkey_line REGEX "^#define SETTINGS_SUBKEY ")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" HUSHPANE_SETTINGS_KEY "${subkey_line}")
+string(REPLACE "\\\\" "\\" HUSHPANE_SETTINGS_KEY "${HUSHPANE_SETTINGS_KEY}")   # C escapes undone
+string(REGEX REPLACE "\\\\$" "" HUSHPANE_SETTINGS_KEY "${HUSHPANE_SETTINGS_KEY}")
+string(REGEX REPLACE "\\\\[^\\]*$" "" HUSHPANE_MAKER_KEY "${HUSHPANE_SETTINGS_KEY}")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Hushpane Setup")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/dist)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
@@ -32,19 +37,35 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "Hushpane.exe")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/tray/resources/program.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The finish page starts Hushpane through the shell, so that it runs as the
-# signed-in user, unelevated: a copy started by the elevated installer itself
-# would make its session objects and its window elevated, out of reach of
-# the user's own programs and of Explorer's messages to its icon.
+# The finish page starts Hushpane as the signed-in user, unelevated: a copy
+# started by the elevated installer itself would make its session objects
+# and its window elevated, out of reach of the user's own programs and of
+# Explorer's messages to its icon. From Vista on the running shell starts it
+# for the installer; where no shell runs (it crashed, or another shell is in
+# use), an elevated explorer.exe would become the shell and start Hushpane
+# elevated, so nothing starts then and the page says when it will. Before
+# Vista there is nothing to shed, and explorer.exe's handling of a program
+# argument is undocumented: the program starts directly.
 set(CPACK_NSIS_DEFINES [=[
+!include LogicLib.nsh
+!include WinVer.nsh
 !define MUI_STARTMENUPAGE_DEFAULTFOLDER "Hushpane"
+Var HushpaneFinishText
+!define MUI_FINISHPAGE_TEXT "$HushpaneFinishText"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION HushpaneStartAsUser
 Function HushpaneStartAsUser
-  Exec '"$WINDIR\explorer.exe" "$INSTDIR\Hushpane.exe"'
+  ${IfNot} ${AtLeastWinVista}
+    Exec '"$INSTDIR\Hushpane.exe"'
+  ${Else}
+    FindWindow $0 "Shell_TrayWnd"
+    ${If} $0 <> 0
+      Exec '"$WINDIR\explorer.exe" "$INSTDIR\Hushpane.exe"'
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 ]=])
-set(CPACK_NSIS_HELP_LINK "https://${HUSHPANE_FAQ_HOST}/faq/")
+set(CPACK_NSIS_HELP_LINK "${HUSHPANE_FAQ_URL}")
 
 # The window class and the quit command, as the program defines them.
 file(STRINGS ${PROJECT_SOURCE_DIR}/tray/program_state.h class_line
@@ -74,41 +95,59 @@ endfunction()
 hushpane_nsis_quit_running(quit_before_install install)
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "${quit_before_install}")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  StrCpy $HushpaneFinishText "$(MUI_TEXT_FINISH_INFO_TEXT)"
+  StrCpy $0 "Start it from the Start menu once you have signed in again."
   MessageBox MB_YESNO|MB_ICONQUESTION "Start Hushpane automatically when Windows starts?" /SD IDYES IDNO hushpane_no_autostart
     WriteRegStr HKLM "Software\Microsoft\Windows\CurrentVersion\Run" "Hushpane" '"$INSTDIR\Hushpane.exe"'
+    StrCpy $0 "It starts by itself the next time you sign in."
   hushpane_no_autostart:
+  FindWindow $1 "Shell_TrayWnd"
+  ${If} ${AtLeastWinVista}
+  ${AndIf} $1 = 0
+    StrCpy $HushpaneFinishText "Hushpane has been installed on your computer.$\r$\n$\r$\nIt cannot be started from here while no Windows shell is running. $0"
+  ${EndIf}
 ]=])
 
 hushpane_nsis_quit_running(quit_before_uninstall uninstall)
-# Other processes keep the hook library loaded a while after the hooks are
+# Other processes keep a hook library loaded a while after the hooks are
 # gone (Wine's until the session ends). A library still held after 3 s is
 # renamed beside itself (a name of its own, on the same volume), and that name
-# and the install folder are deleted at the next start of Windows. Snapveil.dll
-# itself is never scheduled: a version installed before then keeps its library.
-set(HUSHPANE_NSIS_REMOVE_LIBRARY [=[
+# and the install folder are deleted at the next start of Windows. The
+# library's own name is never scheduled: a version installed before then
+# keeps its library.
+function(hushpane_nsis_remove_held out library prefix)
+    set(${out} "
   StrCpy $1 0
-  hushpane_delete_library:
+  ${prefix}_delete:
     ClearErrors
-    Delete "$INSTDIR\Snapveil.dll"
-    IfErrors 0 hushpane_library_done
+    Delete \"$INSTDIR\\${library}\"
+    IfErrors 0 ${prefix}_done
     IntOp $1 $1 + 1
-    IntCmp $1 30 hushpane_library_held
+    IntCmp $1 30 ${prefix}_held
     Sleep 100
-    Goto hushpane_delete_library
-  hushpane_library_held:
-    GetTempFileName $2 "$INSTDIR"
+    Goto ${prefix}_delete
+  ${prefix}_held:
+    GetTempFileName $2 \"$INSTDIR\"
     Delete $2
     ClearErrors
-    Rename "$INSTDIR\Snapveil.dll" $2
-    IfErrors hushpane_library_done
+    Rename \"$INSTDIR\\${library}\" $2
+    IfErrors ${prefix}_done
     Delete /REBOOTOK $2
-    RMDir /REBOOTOK "$INSTDIR"
-  hushpane_library_done:
-]=])
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${HUSHPANE_NSIS_REMOVE_LIBRARY}
+    RMDir /REBOOTOK \"$INSTDIR\"
+  ${prefix}_done:
+" PARENT_SCOPE)
+endfunction()
+
+set(remove_libraries "")
+foreach(library IN LISTS HUSHPANE_HOOK_LIBRARIES)
+    string(MAKE_C_IDENTIFIER "hushpane_${library}" prefix)
+    hushpane_nsis_remove_held(remove_library ${library} ${prefix})
+    string(APPEND remove_libraries "${remove_library}")
+endforeach()
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${remove_libraries}
   DeleteRegValue HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Hushpane\"
-  DeleteRegKey HKLM \"Software\\Quorvane\\Hushpane\"
-  DeleteRegKey HKLM \"Software\\Quorvane\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
-  DeleteRegKey /ifempty HKLM \"Software\\Quorvane\"")
+  DeleteRegKey HKLM \"${HUSHPANE_SETTINGS_KEY}\"
+  DeleteRegKey HKLM \"${HUSHPANE_MAKER_KEY}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
+  DeleteRegKey /ifempty HKLM \"${HUSHPANE_MAKER_KEY}\"")
 
 include(CPack)

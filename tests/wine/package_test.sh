@@ -34,6 +34,11 @@ check "installer made" test -s "$setup"
 check "zip made" test -s "$zip"
 expect_same "zip holds exactly the three binaries and the README" "Foldwright.dll Hushpane.exe README.md Snapveil.dll" \
     "$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd " ")"
+# Finish page: the program itself before Vista; from Vista on through the
+# running shell only, for an elevated explorer.exe would become the shell.
+expect_same "the finish page's start: direct before Vista, by the shell where one runs, else none" \
+    "\${IfNot} \${AtLeastWinVista};Exec '\"\$INSTDIR\\Hushpane.exe\"';\${Else};FindWindow \$0 \"Shell_TrayWnd\";\${If} \$0 <> 0;Exec '\"\$WINDIR\\explorer.exe\" \"\$INSTDIR\\Hushpane.exe\"';\${EndIf};\${EndIf}" \
+    "$(sed -n '/^Function HushpaneStartAsUser/,/^FunctionEnd/{s/^ *//;/Function/d;p}' "$work/dist/_CPack_Packages/win32/NSIS/project.nsi" | paste -sd';')"
 
 echo "-- silent install"
 wine reg delete "$settings_key" /f >/dev/null 2>&1
