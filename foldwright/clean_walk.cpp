@@ -164,15 +164,16 @@ static bool NameStaysInPlace(const char *path, const char *expectedFinal)
 
 // Silently, as the program has warned already; but where the bin cannot take
 // an entry the shell would destroy it instead (following links, too), so it
-// must ask first (shells from 2000 on). Nothing follows whatever the outcome:
-// what the bin refuses stays where it is.
+// must ask first (shells from 2000 on), over the window the request came
+// from, so the question cannot open behind it. Nothing follows whatever the
+// outcome: what the bin refuses stays where it is.
 static void Recycle(const char *path)
 {
     char names[MAX_PATH + 1];  // a list of names, ended by an empty one
     lstrcpynA(names, path, MAX_PATH);
     names[lstrlenA(names) + 1] = 0;
     SHFILEOPSTRUCTA operation;
-    operation.hwnd = NULL;
+    operation.hwnd = GetActiveWindow();
     operation.wFunc = FO_DELETE;
     operation.pFrom = names;
     operation.pTo = NULL;
@@ -184,78 +185,103 @@ static void Recycle(const char *path)
     SHFileOperationA(&operation);
 }
 
-// A link is removed itself in either case: the bin would take it, but a
-// shell that failed to would follow it when it deleted instead.
-static void RemoveEntry(char *path, int length, char *final, int finalLength, DWORD listed,
-                        bool recycles)
+// What the walk does with each entry it meets: erases it, sends it to the
+// Recycle Bin, or removes only the links in and below it.
+enum EntryFate { FATE_ERASED, FATE_RECYCLED, FATE_UNLINKED };
+
+static bool WalkEntries(char *path, int length, char *final, int finalLength,
+                        bool (*keeps)(const char *name), EntryFate fate);
+
+// A link is removed itself whatever the fate: the bin would take it, but a
+// shell that failed to would follow it when it deleted instead. False when a
+// link may be left in place at or below the entry, as in a folder that
+// cannot be entered.
+static bool RemoveEntry(char *path, int length, char *final, int finalLength, DWORD listed,
+                        EntryFate fate)
 {
     if (listed & FILE_ATTRIBUTE_REPARSE_POINT) {
         // The link itself, as the system removes it; its attributes are not
         // touched, since changing them may reach the target.
         if (!NameStaysInPlace(path, final))
-            return;
-        if (listed & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveDirectoryA(path);
-        else
-            DeleteFileA(path);
-        return;
+            return false;
+        return (listed & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path) != FALSE
+                                                   : DeleteFileA(path) != FALSE;
     }
     if (listed & FILE_ATTRIBUTE_DIRECTORY) {
         // Held from here on, the folder cannot be swapped for a link.
         HANDLE held;
         if (!CleanWalk_HoldFolder(path, &held))
-            return;
+            return false;
         if (!StaysInPlace(held, final)) {
             CleanWalk_ReleaseFolder(held);
-            return;
+            return false;
         }
-        if (recycles) {
-            // The bin moves the folder whole, its links with it, never into
-            // them; it cannot while the folder is held.
-            CleanWalk_ReleaseFolder(held);
+        if (fate == FATE_ERASED) {
+            bool linkFree = WalkEntries(path, length, final, finalLength, NULL, FATE_ERASED);
+            RemoveEmptiedFolder(path, held, listed);
+            return linkFree;
+        }
+        // The bin moves the folder whole, its links with it, never into them.
+        // But the 2000 and XP shells follow junctions when they erase the bin
+        // later on, and they are the ones without final paths: there the
+        // links go first, and a folder that may keep one stays.
+        bool linkFree = final || WalkEntries(path, length, NULL, 0, NULL, FATE_UNLINKED);
+        // The bin cannot take the folder while it is held.
+        CleanWalk_ReleaseFolder(held);
+        if (fate == FATE_RECYCLED && linkFree)
             Recycle(path);
-            return;
-        }
-        CleanWalk_EmptyFolder(path, length, final, finalLength, NULL);
-        RemoveEmptiedFolder(path, held, listed);
-        return;
+        return linkFree;
     }
+    if (fate == FATE_UNLINKED)
+        return true;
     // Look again right before acting: an entry that became a folder or a
     // link since it was listed is left alone.
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
         NameStaysInPlace(path, final)) {
-        if (recycles)
+        if (fate == FATE_RECYCLED)
             Recycle(path);
         else
             DeleteFileA(path);
     }
+    return true;
 }
 
-void CleanWalk_EmptyFolder(char *path, int length, char *final, int finalLength,
-                           const CleanWalk_Top *top)
+// The entries of path, but those kept; false when a link may be left in place.
+static bool WalkEntries(char *path, int length, char *final, int finalLength,
+                        bool (*keeps)(const char *name), EntryFate fate)
 {
     if (!AppendName(path, length, "*", 1))
-        return;
+        return false;
+    bool linkFree = true;
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA(path, &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (IsDotEntry(entry.cFileName) || (top && top->keeps && top->keeps(entry.cFileName)))
+            if (IsDotEntry(entry.cFileName) || (keeps && keeps(entry.cFileName)))
                 continue;
             int nameLength = lstrlenA(entry.cFileName);
             // Longer than the ANSI calls take: leave it rather than guess.
-            if (!AppendName(path, length, entry.cFileName, nameLength))
+            if (!AppendName(path, length, entry.cFileName, nameLength) ||
+                (final && !AppendName(final, finalLength, entry.cFileName, nameLength))) {
+                linkFree = false;
                 continue;
-            if (final && !AppendName(final, finalLength, entry.cFileName, nameLength))
-                continue;
-            RemoveEntry(path, length + 1 + nameLength, final, finalLength + 1 + nameLength,
-                        entry.dwFileAttributes, top && top->recycles);
+            }
+            linkFree = RemoveEntry(path, length + 1 + nameLength, final, finalLength + 1 + nameLength,
+                                   entry.dwFileAttributes, fate) && linkFree;
             if (final)
                 final[finalLength] = 0;
         } while (FindNextFileA(find, &entry));
         FindClose(find);
     }
     path[length] = 0;
+    return linkFree;
+}
+
+void CleanWalk_EmptyFolder(char *path, int length, char *final, int finalLength,
+                           const CleanWalk_Top *top)
+{
+    WalkEntries(path, length, final, finalLength, top ? top->keeps : NULL,
+                top && top->recycles ? FATE_RECYCLED : FATE_ERASED);
 }

@@ -47,7 +47,9 @@ struct CleanWalk_Top {
 // link is removed itself and never entered; an entry whose final path is not
 // where it is listed is left alone, since deleting it would reach its target
 // (Wine follows every link, whatever the flags); entries that cannot be
-// deleted, such as files in use, are skipped. top NULL: everything erased.
+// deleted, such as files in use, are skipped. Without final paths, the links
+// inside a folder bound for the bin are removed first, and a folder that may
+// keep one stays. top NULL: everything erased.
 void CleanWalk_EmptyFolder(char *path, int length, char *final, int finalLength,
                            const CleanWalk_Top *top);
 

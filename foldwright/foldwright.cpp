@@ -56,6 +56,7 @@ static Foldwright_Places s_kept, s_offLimits, s_homes, s_own;
 
 typedef DWORD (WINAPI *LongPathProc)(LPCSTR shortPath, LPSTR longPath, DWORD size);
 typedef UINT (WINAPI *SystemWow64DirectoryProc)(LPSTR path, UINT size);
+typedef BOOL (WINAPI *VolumePathProc)(LPCSTR path, LPSTR volume, DWORD size);
 
 static bool Foldwright_IsLeadByte(unsigned char byte)
 {
@@ -198,10 +199,18 @@ static void Foldwright_Collect(int cleaned)
 
 // Only local fixed disks: a share, a removable medium or a CD is no place the
 // user's deletions can be undone, nor one that stays put during the walk.
+// From 2000 on a volume may be mounted in a folder, so the disk is the one
+// holding the path's volume root. Before 2000 the drive letter is all there
+// is, and a mount folder is a reparse point, which the link checks refuse.
 static bool Foldwright_IsOnFixedDisk(const char *path)
 {
-    char root[] = {path[0], ':', '\\', 0};
-    return path[0] && path[1] == ':' && GetDriveTypeA(root) == DRIVE_FIXED;
+    static VolumePathProc volumePath =
+        (VolumePathProc)(void (*)(void))Foldwright_KernelFunction("GetVolumePathNameA");
+    char letterRoot[] = {path[0], ':', '\\', 0};
+    char volumeRoot[MAX_PATH];
+    if (!path[0] || path[1] != ':' || (volumePath && !volumePath(path, volumeRoot, MAX_PATH)))
+        return false;
+    return GetDriveTypeA(volumePath ? volumeRoot : letterRoot) == DRIVE_FIXED;
 }
 
 // Judges the folder in every spelling it has: as resolved, in long (or

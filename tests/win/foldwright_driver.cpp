@@ -10,6 +10,8 @@ static const char USAGE[] =
     "                               @system, @programfiles: those folders), check the shell honours\n"
     "                               the first, clean CSIDL, put them back\n"
     "  crosses PATH                 succeeds when a part of PATH is a link (as judged before Vista)\n"
+    "  recycle WINPATH              empty WINPATH into the Recycle Bin as the favourites are before\n"
+    "                               Vista, where no final path is known\n"
     "  close TITLE                  close another process's window so titled, and wait for it to end\n"
     "  choose ID INDEX              select item INDEX of list ID in Hushpane's settings window as the\n"
     "                               list would; returns once handled\n"
@@ -135,6 +137,19 @@ static int Redirect(int csidl, int count, char** pairs)
     RegCloseKey(keys[0]);
     RegCloseKey(keys[1]);
     return result;
+}
+
+static int RecycleWithoutFinalPaths(const char* folder)
+{
+    char path[MAX_PATH];
+    HANDLE held;
+    lstrcpynA(path, folder, MAX_PATH);
+    if (!CleanWalk_HoldFolder(path, &held))
+        return Fail("cannot hold the folder");
+    CleanWalk_Top favourites = {NULL, true};
+    CleanWalk_EmptyFolder(path, lstrlenA(path), NULL, 0, &favourites);
+    CleanWalk_ReleaseFolder(held);
+    return 0;
 }
 
 // A folder window is closed as its user would: a killed viewer stays on the
@@ -278,6 +293,8 @@ int main(int argc, char** argv)
         return Redirect((int)strtol(argv[2], NULL, 0), argc - 3, argv + 3);
     if (argc == 3 && !strcmp(command, "crosses"))
         return CleanWalk_PathCrossesLink(argv[2]) ? 0 : 1;
+    if (argc == 3 && !strcmp(command, "recycle"))
+        return RecycleWithoutFinalPaths(argv[2]);
     if (argc == 3 && !strcmp(command, "close"))
         return CloseWindowTitled(argv[2]);
     if (argc == 4 && !strcmp(command, "choose"))

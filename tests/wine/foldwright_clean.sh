@@ -153,6 +153,18 @@ for i in "${!order[@]}"; do
     expect_same "$what is emptied but for links, read-only and in-use entries" "$expected" "$(listing "${folder[$csidl]}")"
     expect_same "cleaning $csidl leaves the other folders alone" "$others_before" "$(listings "${others[@]}")"
 done
+# Before Vista no final path tells a link from its target, and the 2000 and XP
+# shells follow junctions when they erase the bin, so the links in a folder go
+# first and a folder keeping one stays. Wine removes a link's target instead,
+# so only links it cannot remove (to full folders) are left in this scene.
+populate "${folder[6]}" 6 && rm "${folder[6]}"/{link_file,nested/link_empty} && rm -rf "$XDG_DATA_HOME"/Trash/{files,info}
+ln -s "$work/outside/6/dir" "${folder[6]}/nested/deeper/link_dir" && mkdir "${folder[6]}/plain" && echo p >"${folder[6]}/plain/p.txt"
+own_before=$(listing "${folder[6]}") stays='^\./(dangling|link_dir|nested)'
+driver recycle "${win[6]}" >/dev/null || fail "recycling without final paths failed"
+expect_same "without final paths a folder keeping a link stays" "$(grep -E "$stays" <<<"$own_before")" \
+    "$(listing "${folder[6]}")"
+expect_same "and the rest goes to the Recycle Bin" "$(grep -vE "$stays" <<<"$own_before")" \
+    "$(listing "$XDG_DATA_HOME/Trash/files")"
 expect_same "nothing outside the folders changed, link targets included" "$outside_before" "$(snapshot "${!folder[@]}")"
 for csidl in "${!folder[@]}"; do
     o=$work/outside/$csidl
