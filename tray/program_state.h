@@ -1,5 +1,5 @@
 // Process-wide state of Hushpane.exe, set once at start-up and read by the
-// settings window, the tray icon and the Messenger service switch.
+// settings window and the tray icon.
 #ifndef HUSHPANE_PROGRAM_STATE_H
 #define HUSHPANE_PROGRAM_STATE_H
 
@@ -9,9 +9,7 @@
 #define SETTINGS_WINDOW_CLASS "DoviZavazovu"
 #define SETTINGS_WINDOW_TEMPLATE "MyDialog2"
 
-extern BYTE g_isWindows9x;                    // 1 on the Windows 95/98/Me family
 extern HINSTANCE g_module;                    // this program's module handle
 extern struct BlockingSwitches g_switches;    // as loaded at start-up
-extern uint32_t g_loadScratch;                // carries a missing value over from the one before
 
 #endif

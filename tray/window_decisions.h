@@ -7,7 +7,8 @@
 
 enum CommandRoute {
     ROUTE_NONE,
-    ROUTE_MENU_COMMAND,       // lParam 0: tray menu, double click, hand-over, Esc, stray Enter
+    ROUTE_RESTORE,            // lParam 0, "&Settings": tray menu, double click, hand-over
+    ROUTE_QUIT,               // lParam 0, any other id: "&Quit Blocking", Esc, stray Enter
     ROUTE_APPLY,
     ROUTE_RESET,
     ROUTE_QUICK_TIPS,
