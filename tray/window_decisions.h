@@ -19,7 +19,8 @@ enum CommandRoute {
 // wParam of WM_COMMAND and whether lParam carried a control's handle.
 enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl);
 
-// The one-copy mutex's name for GetVersionExA's platform id and major version.
+// The one-copy mutex's name for a platform id and major version as
+// Platform_Version reads them.
 const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion);
 
 #endif
