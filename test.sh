@@ -6,10 +6,5 @@ set -eu
 cd "$(dirname "$0")"
 ./install-deps.sh
 
-cmake --preset native >/dev/null
-cmake --build --preset native -j2
-ctest --preset native
-
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2
-ctest --preset win32
+cmake --workflow --preset native
+cmake --workflow --preset win32

@@ -19,7 +19,8 @@ function(hushpane_link_symbol out symbol)
     set(${out} ${symbol} PARENT_SCOPE)
 endfunction()
 
-function(hushpane_freestanding target entry)
+# Code compiled for those binaries: also the static libraries they share.
+function(hushpane_freestanding_compile target)
     if(NOT HUSHPANE_IS_64)
         target_compile_options(${target} PRIVATE -march=i386)
     endif()
@@ -27,6 +28,19 @@ function(hushpane_freestanding target entry)
         -ffreestanding -fno-builtin -fno-exceptions -fno-rtti
         -fno-asynchronous-unwind-tables -fno-stack-protector -fno-threadsafe-statics
         -Wall -Wextra)
+endfunction()
+
+# A static library of the rooms below the binaries, compiled as they are;
+# its headers are found by the targets that link it.
+#   hushpane_freestanding_library(target system-dlls...)
+function(hushpane_freestanding_library target)
+    hushpane_freestanding_compile(${target})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARGN})
+endfunction()
+
+function(hushpane_freestanding target entry)
+    hushpane_freestanding_compile(${target})
     hushpane_link_symbol(entry ${entry})
     target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${entry} -s)
     target_link_libraries(${target} PRIVATE ${ARGN} gcc)

@@ -4,6 +4,7 @@
 #include "snapveil.h"
 #include "class_names.h"
 #include "override_rules.h"
+#include "platform_version.h"
 
 // A window that is gone or has no class reads as "".
 static void FetchClassName(HWND window, char *buffer)
@@ -57,7 +58,7 @@ extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
     // The system always passes the structure; a direct caller might not.
     if (settings != NULL && input != NULL && kind != PRESS_IGNORED && lParam != 0) {
         const MOUSEHOOKSTRUCT *mouse = (const MOUSEHOOKSTRUCT *)lParam;
-        const enum PressVerdict verdict = ClassifyPressAt(kind, g_isWin9x, mouse->pt);
+        const enum PressVerdict verdict = ClassifyPressAt(kind, Platform_IsWindows9x() ? 1 : 0, mouse->pt);
         Override_RegisterPress(input, verdict, GetTickCount(), g_clickInterval);
     }
     return CallNextHookEx(settings ? settings->mouseHook : NULL, code, wParam, lParam);
@@ -69,6 +70,6 @@ extern "C" LRESULT CALLBACK KeyDownProc(int code, WPARAM wParam, LPARAM lParam)
     struct OverrideState *input = g_input;
     LRESULT chain = CallNextHookEx(settings ? settings->keyboardHook : NULL, code, wParam, lParam);
     if (settings != NULL && input != NULL)
-        Override_RegisterKeyDown(input, (uint32_t)wParam, ((uint32_t)lParam >> 31) & 1u, GetTickCount());
+        Override_RegisterKeyDown(input, code, (uint32_t)wParam, (uint32_t)lParam, GetTickCount());
     return chain;
 }

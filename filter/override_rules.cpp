@@ -68,9 +68,10 @@ void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdi
     state->lastActivityTick = now;
 }
 
-void Override_RegisterKeyDown(struct OverrideState *state, uint32_t virtualKey,
-                              uint32_t keyUpBit, uint32_t now)
+void Override_RegisterKeyDown(struct OverrideState *state, int hookCode, uint32_t virtualKey,
+                              uint32_t keyFlags, uint32_t now)
 {
-    if (keyUpBit == 0 && virtualKey != OVERRIDE_VK_RETURN)
+    const bool goingUp = (keyFlags & OVERRIDE_KF_UP) != 0;
+    if (hookCode >= OVERRIDE_HC_ACTION && !goingUp && virtualKey != OVERRIDE_VK_RETURN)
         state->lastActivityTick = now;
 }

@@ -1,6 +1,6 @@
 // When the user stands the creation filter aside: plain decisions over the
-// override part of the shared filter state, with the time passed in, so they
-// run the same inside the hooks and in tests without the platform.
+// input record (override_state.h), with the time passed in, so they run the
+// same inside the hooks and in tests without the platform.
 #ifndef HUSHPANE_OVERRIDE_RULES_H
 #define HUSHPANE_OVERRIDE_RULES_H
 
@@ -12,6 +12,7 @@
 #define OVERRIDE_WM_LBUTTONDOWN   0x0201u
 #define OVERRIDE_WM_NCLBUTTONDOWN 0x00A1u
 #define OVERRIDE_VK_RETURN        0x0Du
+#define OVERRIDE_KF_UP            0x80000000u   // the keyboard hook's lParam: the key goes up
 
 // The double-click time is added to, so a triple click spread over a little
 // more than two double-click spans still counts as rapid.
@@ -48,8 +49,11 @@ enum PressVerdict Override_ClassifyPress(enum PressKind kind, uint8_t isWin9x,
 void Override_RegisterPress(struct OverrideState *state, enum PressVerdict verdict, uint32_t now,
                             uint32_t clickInterval);
 
-// A key going down, other than Enter, counts as activity.
-void Override_RegisterKeyDown(struct OverrideState *state, uint32_t virtualKey,
-                              uint32_t keyUpBit, uint32_t now);
+// A key going down, other than Enter, counts as activity, a repeat too; hook
+// code, key and flags (bit 31: going up) as the keyboard hook has them.
+// Whether the key is taken from the queue or only looked at (HC_ACTION or
+// HC_NOREMOVE), it is held down; a negative code carries no key.
+void Override_RegisterKeyDown(struct OverrideState *state, int hookCode, uint32_t virtualKey,
+                              uint32_t keyFlags, uint32_t now);
 
 #endif

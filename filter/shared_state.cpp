@@ -1,5 +1,6 @@
 // The session's records and the library's entry point.
 #include "shared_state.h"
+#include "platform_version.h"
 #include "session_namespace.h"
 #include "session_security.h"
 #include "override_rules.h"
@@ -7,7 +8,6 @@
 const struct FilterSettings *g_settings;
 struct OverrideState *g_input;
 HINSTANCE g_module;
-uint8_t g_isWin9x;
 uint32_t g_clickInterval;
 GetAncestorFn g_getAncestor;
 
@@ -30,14 +30,6 @@ static const RecordName RECORD_INPUT = {SESSION_NAMESPACE_PREFIX INPUT_RECORD_NA
 static const char *State_Name(const RecordName *name)
 {
     return s_hasSessions ? name->session : name->plain;
-}
-
-static void ReadVersion(OSVERSIONINFOA *info)
-{
-    info->dwOSVersionInfoSize = sizeof *info;
-    info->dwPlatformId = VER_PLATFORM_WIN32_NT;
-    info->dwMajorVersion = 0;
-    GetVersionExA(info);
 }
 
 // Opens the session's record with the access asked for, or creates it
@@ -86,20 +78,17 @@ static void State_Unmap(void)
     s_settingsMapping = s_inputMapping = NULL;
 }
 
-// Every call, in every process, refreshes the per-process handle and the two
-// platform facts, so a changed double-click time is picked up at the next
+// Every call, in every process, refreshes the per-process handle and the
+// double-click span, so a changed double-click time is picked up at the next
 // thread start. Only attach and detach touch the records.
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
-    OSVERSIONINFOA version;
-    ReadVersion(&version);
     g_module = module;
     g_clickInterval = GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS;
-    g_isWin9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
     if (reason == DLL_PROCESS_ATTACH) {
-        const bool isNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-        s_hasSessions = Session_HasOwnNamespace(version.dwPlatformId, version.dwMajorVersion);
+        const bool isNT = Platform_Version()->platformId == VER_PLATFORM_WIN32_NT;
+        s_hasSessions = Platform_HasOwnNamespace();
         g_settings = (const struct FilterSettings *)State_Map(
             &RECORD_SETTINGS, sizeof(struct FilterSettings), FILE_MAP_READ, false, isNT,
             &s_settingsMapping);

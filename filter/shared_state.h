@@ -31,10 +31,10 @@ extern struct OverrideState *g_input;
 // uninstall asks; NULL where this process may not write it.
 struct FilterSettings *State_WritableSettings(void);
 
-// This process's instance handle of the library and its own platform facts:
-// a program in a 9x compatibility mode judges its own presses by the 9x rules.
+// This process's instance handle of the library and its double-click span.
+// Its platform is Platform_Version's: a program in a 9x compatibility mode
+// judges its own presses by the 9x rules.
 extern HINSTANCE g_module;
-extern uint8_t g_isWin9x;
 extern uint32_t g_clickInterval;   // double-click time + 500 ms: the longest rapid gap
 
 // GetAncestor where user32 has it (not on Windows 95 nor NT 4.0 before SP4).

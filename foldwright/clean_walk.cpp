@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "clean_rules.h"
+#include "platform_version.h"
 
 typedef DWORD (WINAPI *FinalPathProc)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 
@@ -33,23 +34,10 @@ static HANDLE OpenUnfollowed(const char *path, DWORD access, DWORD share)
                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-bool CleanWalk_IsWindows9x(void)
-{
-    static int s_platform = -1;
-    if (s_platform < 0) {
-        OSVERSIONINFOA version;
-        version.dwOSVersionInfoSize = sizeof version;
-        version.dwPlatformId = VER_PLATFORM_WIN32_NT;
-        GetVersionExA(&version);
-        s_platform = (int)version.dwPlatformId;
-    }
-    return s_platform == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 bool CleanWalk_HoldFolder(const char *path, HANDLE *held)
 {
     *held = NULL;
-    if (CleanWalk_IsWindows9x())
+    if (Platform_IsWindows9x())
         return IsPlainFolder(GetFileAttributesA(path));
     HANDLE folder = OpenUnfollowed(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE);

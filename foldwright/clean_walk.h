@@ -13,9 +13,6 @@
 bool CleanWalk_HoldFolder(const char *path, HANDLE *held);
 void CleanWalk_ReleaseFolder(HANDLE held);
 
-// The 9x family: no folder handles, no links, no access rights.
-bool CleanWalk_IsWindows9x(void);
-
 // Fills out (MAX_PATH chars) with where a held folder really leads, in plain
 // "X:\..." or "\\server\share\..." form. False when the system cannot tell
 // (before Vista) or nothing is held.

@@ -8,6 +8,7 @@
 #include "clean_rules.h"
 #include "clean_walk.h"
 #include "folder_paths.h"
+#include "platform_version.h"
 
 // Shell folders that must never be emptied, nor any folder holding one; the
 // browser folders below the Windows folder (as 9x keeps them) are fine.
@@ -160,7 +161,7 @@ static void Foldwright_CollectHomes(void)
     // On NT the folder holding the user's profile holds the others' too,
     // named by the system or not (older NT may not). 9x may keep its profile
     // in the Windows folder, whose folder is no home.
-    if (CleanWalk_IsWindows9x() || s_own.count == 0)
+    if (Platform_IsWindows9x() || s_own.count == 0)
         return;
     lstrcpynA(path, s_own.paths[0], MAX_PATH);
     int parent = 0;
@@ -279,10 +280,10 @@ extern "C" void WINAPI HLCleanFolder(int csidl)
         CleanWalk_ReleaseFolder(held);
         return;
     }
-    // Without final paths, a link in a middle part of the path would lead
-    // the walk somewhere the rules never judged.
     CleanWalk_Top top = {csidl == CSIDL_NUMBER_INTERNET_CACHE ? CleanRules_IsOtherProgramsCacheEntry : NULL,
                          csidl == CSIDL_NUMBER_FAVORITES};
+    // Without final paths, a link in a middle part of the path would lead
+    // the walk somewhere the rules never judged.
     if ((knowsFinal || !CleanWalk_PathCrossesLink(path)) &&
         Foldwright_IsCleanable(csidl, path, knowsFinal ? final : NULL))
         CleanWalk_EmptyFolder(path, lstrlenA(path), knowsFinal ? final : NULL,

@@ -4,7 +4,6 @@
 #define HUSHPANE_SETTINGS_STORE_H
 
 #include <stdint.h>
-#include "../tray/resource_ids.h"
 
 #define SETTINGS_SUBKEY "Software\\Quorvane\\Hushpane\\"
 
@@ -27,21 +26,19 @@ struct BlockingSwitches {
 };
 
 // Every switch once, in the order it is loaded and written: its value name,
-// its place among the loaded switches, its box in the settings window and
-// what Reset puts in that box.
+// its place among the loaded switches and its state after Reset.
 struct SwitchEntry {
     const char *valueName;
     uint32_t BlockingSwitches::*place;
-    int boxId;
     uint32_t afterReset;
 };
 
 static const struct SwitchEntry SETTINGS_SWITCHES[] = {
-    {SWITCH_NAME_BROWSER, &BlockingSwitches::browser, IDC_BROWSER_BOX, SWITCH_ON},
-    {SWITCH_NAME_MESSENGER, &BlockingSwitches::messenger, IDC_MESSENGER_BOX, SWITCH_OFF},
-    {SWITCH_NAME_TOOLTIP, &BlockingSwitches::tooltip, IDC_TOOLTIP_BOX, SWITCH_OFF},
-    {SWITCH_NAME_APPLET, &BlockingSwitches::applet, IDC_APPLET_BOX, SWITCH_OFF},
-    {SWITCH_NAME_FLASH, &BlockingSwitches::flash, IDC_FLASH_BOX, SWITCH_OFF},
+    {SWITCH_NAME_BROWSER, &BlockingSwitches::browser, SWITCH_ON},
+    {SWITCH_NAME_MESSENGER, &BlockingSwitches::messenger, SWITCH_OFF},
+    {SWITCH_NAME_TOOLTIP, &BlockingSwitches::tooltip, SWITCH_OFF},
+    {SWITCH_NAME_APPLET, &BlockingSwitches::applet, SWITCH_OFF},
+    {SWITCH_NAME_FLASH, &BlockingSwitches::flash, SWITCH_OFF},
 };
 #define SWITCH_COUNT ((int)(sizeof SETTINGS_SWITCHES / sizeof SETTINGS_SWITCHES[0]))
 

@@ -2,8 +2,9 @@
 // No C runtime: Program_Start is the entry point the system calls.
 #include <windows.h>
 #include <commctrl.h>
+#include "library_search.h"
+#include "platform_version.h"
 #include "program_state.h"
-#include "records_tools.h"
 #include "resource_ids.h"
 #include "session_security.h"
 #include "settings_window.h"
@@ -17,26 +18,15 @@ static const char ALREADY_RUNNING_TEXT[] =
     "Hushpane is already running.\r\n"
     "Open its settings from its icon in the notification area.";
 
-BYTE g_isWindows9x;
 HINSTANCE g_module;
 struct BlockingSwitches g_switches;
-uint32_t g_loadScratch;
+// Carries a missing value over from the one before.
+static uint32_t s_loadScratch;
 
 // Owned by the copy that runs, until its process ends: while it exists, a copy
 // is starting or running in this session; when that copy dies, the mutex is
 // abandoned and the next waiting copy takes it over.
 static HANDLE s_oneCopyMutex;
-static const char *s_oneCopyMutexName;
-
-static void Program_DetectWindowsFamily(void)
-{
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    g_isWindows9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
-    s_oneCopyMutexName =
-        WindowDecisions_OneCopyMutexName(version.dwPlatformId, version.dwMajorVersion);
-}
 
 // A running copy takes over: the same as the tray menu's "&Settings".
 // Copies started at the same moment would all miss each other's window, so
@@ -48,10 +38,12 @@ static void Program_DetectWindowsFamily(void)
 static void Program_HandOverToRunningCopy(void)
 {
     SECURITY_ATTRIBUTES attributes;
-    SECURITY_ATTRIBUTES *security =
-        g_isWindows9x ? NULL : SessionSecurity_Attributes(&attributes, MUTEX_ALL_ACCESS, false);
+    SECURITY_ATTRIBUTES *security = Platform_IsWindows9x()
+        ? NULL : SessionSecurity_Attributes(&attributes, MUTEX_ALL_ACCESS, false);
+    const struct PlatformVersion *version = Platform_Version();
     SetLastError(0);   // a new mutex need not clear it everywhere
-    s_oneCopyMutex = CreateMutexA(security, TRUE, s_oneCopyMutexName);
+    s_oneCopyMutex = CreateMutexA(security, TRUE,
+        WindowDecisions_OneCopyMutexName(version->platformId, version->majorVersion));
     DWORD made = GetLastError();
     // Denied: it exists, made by a copy with more rights (one the installer started).
     bool anotherCopy = made == ERROR_ALREADY_EXISTS || (!s_oneCopyMutex && made == ERROR_ACCESS_DENIED);
@@ -59,8 +51,11 @@ static void Program_HandOverToRunningCopy(void)
         return;
     HWND running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
     for (DWORD waited = 0; !running && waited < HAND_OVER_WAIT_MS; waited += HAND_OVER_POLL_MS) {
-        DWORD owner = s_oneCopyMutex ? WaitForSingleObject(s_oneCopyMutex, HAND_OVER_POLL_MS)
-                                     : (Sleep(HAND_OVER_POLL_MS), WAIT_TIMEOUT);
+        DWORD owner = WAIT_TIMEOUT;
+        if (s_oneCopyMutex)
+            owner = WaitForSingleObject(s_oneCopyMutex, HAND_OVER_POLL_MS);
+        else
+            Sleep(HAND_OVER_POLL_MS);
         if (owner == WAIT_OBJECT_0 || owner == WAIT_ABANDONED)
             return;
         running = FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
@@ -112,11 +107,10 @@ static int Program_WindowMain(HINSTANCE module, HINSTANCE, LPSTR, int)
 
 extern "C" void Program_Start(void)
 {
-    RecordsTools_KeepCurrentDirectoryOutOfSearch();
-    Program_DetectWindowsFamily();
+    LibrarySearch_KeepCurrentDirectoryOut();
     InitCommonControls();
     Program_HandOverToRunningCopy();
-    Settings_LoadBlockingSwitches(&g_loadScratch, &g_switches);
+    Settings_LoadBlockingSwitches(&s_loadScratch, &g_switches);
     g_module = GetModuleHandleA(NULL);
     LPSTR commandLine = GetCommandLineA();
     ExitProcess((UINT)Program_WindowMain(g_module, NULL, commandLine, SW_SHOWDEFAULT));

@@ -1,5 +1,5 @@
 // Process-wide state of Hushpane.exe, set once at start-up and read by the
-// settings window, the tray icon and the Messenger service switch.
+// settings window and the tray icon.
 #ifndef HUSHPANE_PROGRAM_STATE_H
 #define HUSHPANE_PROGRAM_STATE_H
 
@@ -13,9 +13,7 @@
 // in from lower integrity (WM_COMMAND would let a page post Quit or Reset).
 #define SHOW_SETTINGS_MESSAGE "Hushpane.ShowSettings"
 
-extern BYTE g_isWindows9x;                    // 1 on the Windows 95/98/Me family
 extern HINSTANCE g_module;                    // this program's module handle
 extern struct BlockingSwitches g_switches;    // as loaded at start-up
-extern uint32_t g_loadScratch;                // carries a missing value over from the one before
 
 #endif

@@ -2,6 +2,7 @@
 #include "records_tools.h"
 
 #include "../foldwright/foldwright.h"
+#include "library_search.h"
 #include "resource_ids.h"
 
 static const char WARNING_CAPTION[] = "Warning";
@@ -12,7 +13,16 @@ static const char WARNING_CAPTION[] = "Warning";
 static int s_inspectSelection = 0;
 static int s_deleteSelection = 0;
 
-static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
+// One browser folder and how the lists present it; each list item carries
+// its folder's index in this table.
+struct RecordsFolder {
+    int csidl;
+    const char *inspectItem;
+    const char *deleteItem;
+    const char *warning;
+};
+
+static const RecordsFolder RECORDS_FOLDERS[] = {
     {CSIDL_NUMBER_COOKIES, "Inspect Cookies", "Delete Cookies",
      "This will delete all the cookie stored\r\n"
      "on your machine by Internet Explorer.\r\n"
@@ -30,7 +40,10 @@ static const RecordsFolder RECORDS_FOLDERS[RECORDS_FOLDER_COUNT] = {
      "you sure you want to proceed?"},
 };
 
-const RecordsFolder *RecordsTools_FolderAt(int index)
+#define RECORDS_FOLDER_COUNT ((int)(sizeof RECORDS_FOLDERS / sizeof RECORDS_FOLDERS[0]))
+
+// The folder at a table index, or NULL outside the table.
+static const RecordsFolder *RecordsTools_FolderAt(int index)
 {
     if (index < 0 || index >= RECORDS_FOLDER_COUNT)
         return NULL;
@@ -49,62 +62,12 @@ const char *RecordsTools_ItemText(int listId, int index)
     return NULL;
 }
 
-typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
-typedef BOOL (WINAPI *DefaultDllDirectoriesProc)(DWORD flags);
-#define SEARCH_DEFAULT_DIRS 0x00001000   // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
-
-// Set only where the DLL directory is how the current directory was taken
-// out; programs started from here would inherit it.
-static DllDirectoryProc s_setDllDirectory;
-static char s_dllDirectory[MAX_PATH];
-
-// Fills path (MAX_PATH chars) with the program's own folder, with its final
-// backslash; returns the length, or 0 when room more characters (the
-// terminator included) would not fit after it.
-static DWORD RecordsTools_ProgramFolder(char *path, DWORD room)
-{
-    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return 0;
-    while (length > 0 && path[length - 1] != '\\')
-        length--;
-    path[length] = 0;
-    return length + room <= MAX_PATH ? length : 0;
-}
-
-// The default directories alone (Windows 8, and Vista and 7 updated) hold for
-// this process only. Else, from XP SP1 on, naming a folder takes the
-// current directory out as "" does on Windows, and under Wine too, which
-// takes "" for "back to the default".
-void RecordsTools_KeepCurrentDirectoryOutOfSearch(void)
-{
-    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    DefaultDllDirectoriesProc defaultDirectories = (DefaultDllDirectoriesProc)(void (*)(void))
-        GetProcAddress(kernel32, "SetDefaultDllDirectories");
-    if (defaultDirectories && defaultDirectories(SEARCH_DEFAULT_DIRS))
-        return;
-    s_setDllDirectory =
-        (DllDirectoryProc)(void (*)(void))GetProcAddress(kernel32, "SetDllDirectoryA");
-    if (s_setDllDirectory && RecordsTools_ProgramFolder(s_dllDirectory, 1))
-        s_setDllDirectory(s_dllDirectory);
-    else
-        s_setDllDirectory = NULL;
-}
-
-// A program started from here (the FAQ page's browser, an inspected
-// folder's window) gets the system's own search, not this one's folder.
-void RecordsTools_StartingProgram(bool starting)
-{
-    if (s_setDllDirectory)
-        s_setDllDirectory(starting ? NULL : s_dllDirectory);
-}
-
 // Only the copy beside the program, by its full path: a Foldwright.dll
 // anywhere else (the current directory, the PATH) is never the one that runs.
 static HMODULE RecordsTools_LoadFolderTool(void)
 {
     char path[MAX_PATH];
-    DWORD length = RecordsTools_ProgramFolder(path, sizeof FOLDWRIGHT_DLL_NAME);
+    DWORD length = LibrarySearch_ProgramFolder(path, sizeof FOLDWRIGHT_DLL_NAME);
     if (length == 0)
         return NULL;
     lstrcpyA(path + length, FOLDWRIGHT_DLL_NAME);
@@ -137,9 +100,9 @@ void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list)
     if (!folder)
         return;
     if (listId == IDC_INSPECT_LIST) {
-        RecordsTools_StartingProgram(true);
+        LibrarySearch_StartingProgram(true);
         RecordsTools_CallFolderTool(FOLDWRIGHT_INSPECT, folder->csidl);
-        RecordsTools_StartingProgram(false);
+        LibrarySearch_StartingProgram(false);
         return;
     }
     if (MessageBoxA(window, folder->warning, WARNING_CAPTION,

@@ -7,32 +7,10 @@
 
 #include <windows.h>
 
-// One browser folder and how the lists present it, in the lists' display
-// order; each list item carries its folder's index in this table.
-struct RecordsFolder {
-    int csidl;
-    const char *inspectItem;
-    const char *deleteItem;
-    const char *warning;
-};
-
-#define RECORDS_FOLDER_COUNT 4
-
-// The folder at a table index, or NULL outside 0 to 3.
-const RecordsFolder *RecordsTools_FolderAt(int index);
-
-// The item text for a list (IDC_INSPECT_LIST or IDC_DELETE_LIST) at an index,
-// or NULL; for filling the lists.
+// The item text for a list (IDC_INSPECT_LIST or IDC_DELETE_LIST) of the
+// folder at an index, from 0 on, or NULL past the last folder; for filling
+// the lists, whose items carry that index.
 const char *RecordsTools_ItemText(int listId, int index);
-
-// Takes the current directory out of the library search (where the system
-// can, XP SP1 on), for the libraries the system loads on the program's
-// behalf. Called once at start.
-void RecordsTools_KeepCurrentDirectoryOutOfSearch(void);
-
-// Around starting another program: true before, false after, so that the
-// program starts with the system's own library search.
-void RecordsTools_StartingProgram(bool starting);
 
 // Called for every WM_COMMAND with CBN_SELCHANGE: window is the settings
 // window, listId the control id (low word of wParam), list its handle.

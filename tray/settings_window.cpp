@@ -4,11 +4,14 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include "settings_window.h"
+#include "library_search.h"
 #include "messenger_service.h"
+#include "platform_version.h"
 #include "program_state.h"
 #include "records_tools.h"
 #include "resource_ids.h"
 #include "snapveil.h"
+#include "switch_boxes.h"
 #include "tray_icon.h"
 #include "window_decisions.h"
 
@@ -40,11 +43,6 @@ static UINT s_showSettingsMessage;
 // The account may not write the settings key: the boxes show what is stored.
 static bool s_switchesFixed;
 
-// The order the items go in; the lists sort them, and each item carries its
-// folder, so what an item does never depends on where sorting puts it.
-static const int INSPECT_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 1, 2, 3};
-static const int DELETE_ITEM_ORDER[RECORDS_FOLDER_COUNT] = {0, 3, 2, 1};
-
 struct PictureButton {
     int id;
     DWORD style;
@@ -61,15 +59,17 @@ static const PictureButton PICTURE_BUTTONS[] = {
 #define PICTURE_BUTTON_Y 290
 #define PICTURE_BUTTON_HEIGHT 25
 
-static void SettingsWindow_CreateList(HWND window, int id, DWORD style, int y,
-                                      const int order[RECORDS_FOLDER_COUNT])
+// The lists sort their items, and each item carries its folder, so what an
+// item does never depends on where sorting puts it.
+static void SettingsWindow_CreateList(HWND window, int id, DWORD style, int y)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", NULL, style, 85, y, 170, 200,
                                 window, (HMENU)(INT_PTR)id, g_module, NULL);
     SendMessageA(list, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
-    for (int i = 0; i < RECORDS_FOLDER_COUNT; ++i) {
-        LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)RecordsTools_ItemText(id, order[i]));
-        SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)order[i]);
+    const char *text;
+    for (int folder = 0; (text = RecordsTools_ItemText(id, folder)) != NULL; ++folder) {
+        LRESULT item = SendMessageA(list, CB_ADDSTRING, 0, (LPARAM)text);
+        SendMessageA(list, CB_SETITEMDATA, (WPARAM)item, (LPARAM)folder);
     }
     SendMessageA(list, CB_SETCURSEL, 0, 0);
 }
@@ -84,7 +84,6 @@ static void SettingsWindow_CreateButton(HWND window, const PictureButton *button
     SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
 }
 
-// Build the window: the template's controls come after these.
 // From Vista on the system drops messages sent up from lower integrity
 // unless they are let in: the block notice from protected-mode browsers,
 // and, for a copy started elevated, the shell's icon callback, its
@@ -110,11 +109,12 @@ static void SettingsWindow_AcceptMessages(HWND window)
     }
 }
 
+// Build the window: the template's controls come after these.
 static void SettingsWindow_OnCreate(HWND window)
 {
     SettingsWindow_AcceptMessages(window);
-    SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67, INSPECT_ITEM_ORDER);
-    SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98, DELETE_ITEM_ORDER);
+    SettingsWindow_CreateList(window, IDC_INSPECT_LIST, LIST_STYLE_INSPECT, 67);
+    SettingsWindow_CreateList(window, IDC_DELETE_LIST, LIST_STYLE_DELETE, 98);
     for (const PictureButton &button : PICTURE_BUTTONS)
         SettingsWindow_CreateButton(window, &button);
     SetFocus(GetDlgItem(window, IDC_APPLY));
@@ -137,11 +137,11 @@ static void SettingsWindow_OnApply(HWND window)
     KillTimer(window, AUTO_APPLY_TIMER);
     SettingsWindow_UninstallHooks();
     for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
-        bool ticked = IsDlgButtonChecked(window, entry.boxId) == BST_CHECKED;
+        bool ticked = IsDlgButtonChecked(window, SwitchBoxes_IdOf(entry.place)) == BST_CHECKED;
         uint32_t value = ticked ? SWITCH_ON : SWITCH_OFF;
         Settings_WriteSwitch(&value, SETTINGS_SUBKEY, entry.valueName);
-        if (entry.boxId == IDC_MESSENGER_BOX)
-            MessengerService_Switch(g_isWindows9x != 0, ticked);
+        if (entry.place == &BlockingSwitches::messenger)
+            MessengerService_Switch(Platform_IsWindows9x(), ticked);
     }
     InstallCBTHook(window);
     InstallMouseHook(window);
@@ -157,23 +157,27 @@ static void SettingsWindow_OnReset(HWND window)
     SettingsWindow_UninstallHooks();
     if (!s_switchesFixed)
         for (const SwitchEntry &entry : SETTINGS_SWITCHES)
-            CheckDlgButton(window, entry.boxId, entry.afterReset == SWITCH_ON ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(window, SwitchBoxes_IdOf(entry.place),
+                           entry.afterReset == SWITCH_ON ? BST_CHECKED : BST_UNCHECKED);
     MessageBeep(MB_OK);
 }
 
 static void SettingsWindow_OnQuickTips(HWND window)
 {
     MessageBoxA(window, QUICK_TIPS_TEXT, "Quick Tips", MB_ICONINFORMATION);
-    RecordsTools_StartingProgram(true);
+    LibrarySearch_StartingProgram(true);
     ShellExecuteA(NULL, "open", HUSHPANE_FAQ_URL, NULL, NULL, SW_SHOWDEFAULT);
-    RecordsTools_StartingProgram(false);
+    LibrarySearch_StartingProgram(false);
 }
 
 static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     switch (WindowDecisions_RouteCommand((uint32_t)wParam, lParam != 0)) {
-    case ROUTE_MENU_COMMAND:
-        TrayIcon_OnMenuCommand(window, LOWORD(wParam));
+    case ROUTE_RESTORE:
+        TrayIcon_Restore(window);
+        break;
+    case ROUTE_QUIT:
+        TrayIcon_Quit(window);
         break;
     case ROUTE_APPLY:
         SettingsWindow_OnApply(window);
@@ -227,7 +231,7 @@ static LRESULT CALLBACK SettingsWindow_Procedure(HWND window, UINT message, WPAR
         return 0;
     }
     if (message == s_showSettingsMessage && message != 0) {
-        TrayIcon_OnMenuCommand(window, IDM_SETTINGS);
+        TrayIcon_Restore(window);
         return 0;
     }
     switch (message) {
@@ -326,13 +330,14 @@ void SettingsWindow_ShowSwitches(HWND window)
 {
     s_switchesFixed = !Settings_IsWritable(SETTINGS_SUBKEY);
     for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
+        const int box = SwitchBoxes_IdOf(entry.place);
         bool on = g_switches.*entry.place == SWITCH_ON;
-        if (!on && entry.boxId == IDC_BROWSER_BOX) {
+        if (!on && entry.place == &BlockingSwitches::browser) {
             uint32_t forced = SWITCH_ON;
             on = Settings_WriteSwitch(&forced, SETTINGS_SUBKEY, entry.valueName) == 0;
         }
         if (on)
-            CheckDlgButton(window, entry.boxId, BST_CHECKED);
-        EnableWindow(GetDlgItem(window, entry.boxId), !s_switchesFixed);
+            CheckDlgButton(window, box, BST_CHECKED);
+        EnableWindow(GetDlgItem(window, box), !s_switchesFixed);
     }
 }

@@ -89,16 +89,23 @@ void TrayIcon_OnCallback(HWND window, WPARAM iconId, LPARAM mouseMessage)
     }
 }
 
-void TrayIcon_OnMenuCommand(HWND window, UINT commandId)
+static void TrayIcon_Leave(void)
 {
     TrayIcon_Notify(NIM_DELETE);
     s_inTray = false;
-    if (commandId == IDM_SETTINGS) {
-        ShowWindow(window, SW_RESTORE);
-        SetFocus(GetDlgItem(window, IDC_APPLY));
-        return;
-    }
-    DestroyWindow(GetDlgItem(window, IDC_ANIMATION));
+}
+
+void TrayIcon_Restore(HWND window)
+{
+    TrayIcon_Leave();
+    ShowWindow(window, SW_RESTORE);
+    SetFocus(GetDlgItem(window, IDC_APPLY));
+}
+
+// WM_DESTROY takes the rest down, the animation included.
+void TrayIcon_Quit(HWND window)
+{
+    TrayIcon_Leave();
     DestroyWindow(window);
 }
 

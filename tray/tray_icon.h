@@ -15,8 +15,10 @@ void TrayIcon_DestroyMenu(void);
 void TrayIcon_OnSize(HWND window, WPARAM sizeKind);
 // WM_TRAYICON: right press opens the menu, double click restores the window.
 void TrayIcon_OnCallback(HWND window, WPARAM iconId, LPARAM mouseMessage);
-// WM_COMMAND with lParam 0: 1000 restores the window, any other id ends the program.
-void TrayIcon_OnMenuCommand(HWND window, UINT commandId);
+// WM_COMMAND with lParam 0 (WindowDecisions_RouteCommand): the icon goes, and
+// "&Settings" brings the window back; any other id ends the program.
+void TrayIcon_Restore(HWND window);
+void TrayIcon_Quit(HWND window);
 // WM_POPUPBLOCKED: flash white, red, yellow, red.
 void TrayIcon_OnPopupBlocked(void);
 // WM_SYSCOMMAND: true when a minimise request finds the window already in

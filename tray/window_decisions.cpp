@@ -1,7 +1,7 @@
 // Plain decisions of the settings window, unit-tested on the host.
 #include "window_decisions.h"
 #include "resource_ids.h"
-#include "../filter/session_namespace.h"
+#include "session_namespace.h"
 
 #define NOTIFY_BN_CLICKED     0u
 #define NOTIFY_CBN_SELCHANGE  1u
@@ -13,7 +13,7 @@ enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl
     // A menu command carries no handle; this is what tells "&Settings" (1000)
     // from the inspect list (1000).
     if (!fromControl)
-        return ROUTE_MENU_COMMAND;
+        return id == IDM_SETTINGS ? ROUTE_RESTORE : ROUTE_QUIT;
     if (notification == NOTIFY_CBN_SELCHANGE)
         return ROUTE_SELECTION_CHANGE;
     if (notification != NOTIFY_BN_CLICKED)

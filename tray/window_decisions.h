@@ -7,7 +7,8 @@
 
 enum CommandRoute {
     ROUTE_NONE,
-    ROUTE_MENU_COMMAND,       // lParam 0: tray menu, double click, hand-over, Esc, stray Enter
+    ROUTE_RESTORE,            // lParam 0, "&Settings": tray menu, double click, hand-over
+    ROUTE_QUIT,               // lParam 0, any other id: "&Quit Blocking", Esc, stray Enter
     ROUTE_APPLY,
     ROUTE_RESET,
     ROUTE_QUICK_TIPS,
@@ -18,7 +19,8 @@ enum CommandRoute {
 // wParam of WM_COMMAND and whether lParam carried a control's handle.
 enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl);
 
-// The one-copy mutex's name for GetVersionExA's platform id and major version.
+// The one-copy mutex's name for a platform id and major version as
+// Platform_Version reads them.
 const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion);
 
 #endif

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "../../foldwright/clean_rules.h"
+#include "clean_rules.h"
 
 // Every path of the list may, or may not, be emptied, among these places.
 static void ExpectCleanable(bool expected, std::initializer_list<const char*> paths)

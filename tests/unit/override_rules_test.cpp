@@ -151,19 +151,31 @@ TEST(OverrideTiming, NoVerdictReusesTheStoredOne)
 
 TEST(OverrideKeys, AKeyDownButEnterMakesTheNextInsidePressRapid)
 {
+    // The keyboard hook's lParam: repeat count 1, scan code 0x1E; bit 30 a repeat, bit 31 going up.
+    const uint32_t DOWN = 0x001E0001u, REPEAT = 0x401E0001u, UP = 0xC01E0001u;
+    const int HC_NOREMOVE = 3;
     OverrideState s{};
     PressAt(s, T - 10000);
-    // Enter and releases, Enter's too, do not count.
-    Override_RegisterKeyDown(&s, OVERRIDE_VK_RETURN, 0, T);
-    Override_RegisterKeyDown(&s, 'A', 1, T + 100);
-    Override_RegisterKeyDown(&s, OVERRIDE_VK_RETURN, 1, T + 200);
+    // Enter and releases, Enter's too, do not count; nor does a negative code, which carries no key.
+    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, OVERRIDE_VK_RETURN, DOWN, T);
+    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 'A', UP, T + 100);
+    Override_RegisterKeyDown(&s, HC_NOREMOVE, 'A', UP, T + 120);
+    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, OVERRIDE_VK_RETURN, UP, T + 200);
+    Override_RegisterKeyDown(&s, -1, 'A', DOWN, T + 250);
     EXPECT_EQ(s.lastActivityTick, T - 10000);
     EXPECT_EQ(PressAt(s, T + 300), 0);
 
-    Override_RegisterKeyDown(&s, 0x10 /* VK_SHIFT */, 0, T + 2000);
+    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 0x10 /* VK_SHIFT */, DOWN, T + 2000);
     EXPECT_EQ(s.passThrough, 0);   // a key alone never opens
     EXPECT_EQ(s.lastActivityTick, T + 2000);
     EXPECT_EQ(PressAt(s, T + 2300), 1);
+
+    // A held key's repeats count, and so does a key-down only looked at in the queue.
+    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 'A', REPEAT, T + 5000);
+    EXPECT_EQ(s.lastActivityTick, T + 5000);
+    Override_RegisterKeyDown(&s, HC_NOREMOVE, 'A', DOWN, T + 8000);
+    EXPECT_EQ(s.lastActivityTick, T + 8000);
+    EXPECT_EQ(PressAt(s, T + 8300), 1);
 }
 
 }  // namespace

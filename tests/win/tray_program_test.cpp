@@ -5,6 +5,7 @@
 // and keyboard events); blocking is checked with the window probe and Wine's
 // iexplore.exe, both separate processes.
 #include "win_check.h"
+#include "../../tray/switch_boxes.h"
 
 // ---- registry ----------------------------------------------------------------
 
@@ -157,10 +158,11 @@ static void ExpectFocusOnApply(const char *when)
 static void ExpectBoxes(const int (&expected)[SWITCH_COUNT], const char *when)
 {
     HWND window = Hushpane_Window();
-    auto box = [&](int i) { return (int)IsDlgButtonChecked(window, SETTINGS_SWITCHES[i].boxId); };
+    auto id = [](int i) { return SwitchBoxes_IdOf(SETTINGS_SWITCHES[i].place); };
+    auto box = [&](int i) { return (int)IsDlgButtonChecked(window, id(i)); };
     WaitFor([&] { int i = 0; while (i < SWITCH_COUNT && box(i) == expected[i]) ++i; return i == SWITCH_COUNT; });
     for (int i = 0; i < SWITCH_COUNT; ++i)
-        CHECK(box(i) == expected[i], "%s: box %d is %d, expected %d", when, SETTINGS_SWITCHES[i].boxId,
+        CHECK(box(i) == expected[i], "%s: box %d is %d, expected %d", when, id(i),
               box(i), expected[i]);
 }
 
@@ -440,8 +442,8 @@ static void TestManualApplyResetAndEsc(void)
     if (Hushpane_Start()) {
         HWND window = Hushpane_Window();
         ExpectBoxes({1, 0, 1, 0, 0}, "limited account: the stored switches");
-        for (const SwitchEntry &entry : SETTINGS_SWITCHES)
-            CHECK(!IsWindowEnabled(GetDlgItem(window, entry.boxId)), "box %d cannot be changed", entry.boxId);
+        for (const SwitchBox &box : SWITCH_BOXES)
+            CHECK(!IsWindowEnabled(GetDlgItem(window, box.boxId)), "box %d cannot be changed", box.boxId);
         HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, "Local\\Hushpane.OneCopy");
         Check_SessionSecurity(mutex, false, "one-copy mutex");
         CloseHandle(mutex);

@@ -10,7 +10,8 @@
 #define SESSION_PLATFORM_NT 2u   // VER_PLATFORM_WIN32_NT
 #define SESSION_NAMESPACE_PREFIX "Local\\"
 
-// For GetVersionExA's platform id and major version.
+// For GetVersionExA's platform id and major version (Platform_HasOwnNamespace
+// answers it for this process).
 static inline bool Session_HasOwnNamespace(uint32_t platformId, uint32_t majorVersion)
 {
     return platformId == SESSION_PLATFORM_NT && majorVersion >= 5u;
