@@ -12,11 +12,11 @@
 // refuses the lasting settings key, so every read and write fails.
 static void Registry_Clear(bool volatileParent)
 {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Quorvane");
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, REGPORT_SETTINGS_VIEW, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", REGPORT_SETTINGS_VIEW, 0);
     HKEY key;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", 0, NULL,
-                    volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+                    volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, NULL, &key, NULL);
     RegCloseKey(key);
 }
 
@@ -30,7 +30,7 @@ static void Registry_Store(const DWORD (&values)[SWITCH_COUNT])
 static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *when)
 {
     HKEY key = NULL;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ | REGPORT_SETTINGS_VIEW, &key);
     for (int i = 0; i < SWITCH_COUNT; ++i) {
         DWORD value, size = 4;
         if (!key || RegQueryValueExA(key, SETTINGS_SWITCHES[i].valueName, NULL, NULL, (BYTE *)&value, &size))
@@ -46,7 +46,7 @@ static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *w
 static void Registry_MakeReadOnly(void)
 {
     HKEY key;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC | REGPORT_SETTINGS_VIEW, &key);
     static DWORD dacl[16];
     SID everyone = {SID_REVISION, 1, SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}};
     SECURITY_DESCRIPTOR descriptor;
