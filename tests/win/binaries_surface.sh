@@ -23,7 +23,7 @@ not_on_386='bswap|cmpxchg[0-9a-z]*|xadd|invd|wbinvd|invlpg|cpuid|rdtscp?|rdpmc|r
 # in 64-bit mode, rdtscp, the bit counts, movbe, SSE3 to SSE4.2, AES, and AVX
 # (any v-instruction on %xmm, any %ymm or %zmm register).
 not_on_first_x64='cmpxchg16b|lahf|sahf|rdtscp|popcnt|lzcnt|tzcnt|movbe|crc32|fisttp[a-z]*|monitor|mwait|addsubp[sd]|h(add|sub)p[sd]|lddqu|mov(ddup|s[hl]dup)|pshufb|ph(add|sub)[a-z]*|pmaddubsw|pmulhrsw|palignr|psign[bwd]|pabs[bwd]|blendv?p[sd]|pblend[a-z]*|dpp[sd]|extractps|insertps|pextr[bdq]|pinsr[bdq]|pm(ax|in)(s[bd]|u[wd])|pmov[sz]x[a-z]*|pmul(dq|ld)|ptest|round[ps][sd]|mpsadbw|packusdw|movntdqa|phminposuw|pcmp(eq|gt)q|pcmp[ei]str[im]|extrq|insertq|movnts[sd]|aes[a-z]*|pclmul[a-z]*'
-declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="the 386" [64]="the first x86-64 processors")
+declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="the 386 lacks" [64]="the first x86-64 processors lack")
 declare -A lacks=([32]="^(($not_on_386)|.*%[xyz]?mm[0-9])( |\$)" [64]="^(($not_on_first_x64)( |\$)|v[a-z0-9]+ .*%xmm|.*%[yz]mm)")
 fail=0
 problem() { echo "FAIL: $*"; fail=1; }
@@ -53,7 +53,7 @@ for entry in $binaries; do
         ! "${tool[$bits]}" -h "$bin/$binary" | grep -q 'SHARED' || problem "$binary has a section shared across sessions"
     fi
     # Fields: address, bytes, instruction (prefixes such as lock or rep first).
-    while read -r line; do problem "$binary holds an instruction ${processor[$bits]} lacks: $line"; done < <(
+    while read -r line; do problem "$binary holds an instruction ${processor[$bits]}: $line"; done < <(
         "${tool[$bits]}" -d "$bin/$binary" | awk -F'\t' -v bad="${lacks[$bits]}" \
             'NF > 2 { i = $3; while (sub(/^(lock|rep[a-z]*|[c-gs]s|data16|addr16|rex[.A-Z]*) /, "", i)); if (i ~ bad) print }')
 done

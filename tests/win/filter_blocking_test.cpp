@@ -119,18 +119,25 @@ static void TestSwitchesOffThenOneAtATime(void)
           "scratch over, Messenger reads 0");
 }
 
-// With the key gone an install creates it, empty. Then values as other tools
+// With the key gone an install creates it, empty, in the 32-bit program's view
+// (a 64-bit library never touches its own view's key). Then values as other tools
 // might leave them, under the path as users spell it: only the bytes count, of at most 4.
 static void TestMissingKeyThenOddValues(void)
 {
     HookFixture_UninstallAll();
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, REGPORT_SETTINGS_VIEW, 0);
+    if (REGPORT_SETTINGS_VIEW != 0)
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, KEY_WOW64_64KEY, 0);
     HookFixture_Install<InstallCBTHook>(g_notifyWindow);
-    HKEY key = NULL;
+    HKEY key = NULL, own = NULL;
     DWORD values = 99;
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
     RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
+    CHECK(REGPORT_SETTINGS_VIEW == 0 ||
+          RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ | KEY_WOW64_64KEY, &own) != 0,
+          "no key in the 64-bit view");
+    RegCloseKey(own);   // harmless on NULL
     const BYTE one[8] = {1}, two[4] = {2};
     RegSetValueExA(key, SWITCH_NAME_BROWSER, 0, REG_SZ, (const BYTE *)"1", 2);
     RegSetValueExA(key, SWITCH_NAME_MESSENGER, 0, REG_BINARY, one, 2);

@@ -133,11 +133,11 @@ static inline HWND Check_WindowOf(const char *className, DWORD processId)
 #define MISSING 0xFFFFFFFFu
 
 // The switches as REG_DWORD values, in SETTINGS_SWITCHES order; MISSING ones
-// are left as they are.
-static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT])
+// are left as they are. In the programs' registry view unless given another.
+static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS | view,
                         NULL, &key, NULL) != ERROR_SUCCESS)
         return;
     for (int i = 0; i < SWITCH_COUNT; ++i)
