@@ -272,14 +272,15 @@ static void TestHookProceduresCalledDirectly(void)
     LRESULT relayed = HookFixture_OnHookThread([](HWND frame) -> LRESULT {
         return CBTProc(HCBT_CREATEWND, (WPARAM)frame, 16);
     }, g_frame);
+    CHECK(relayed == 0 && g_hookFixtureNotifications == 0, "a relayed \"IEFrame\" creation passes "
+          "unannounced: answer %ld, %d notices", (long)relayed, g_hookFixtureNotifications);
     HookFixture_OnHookThread([](HWND) -> LRESULT {
-        MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);
+        MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);   // read, its lParam would fault
         return KeyDownProc(HC_ACTION, 'A', 16);
     }, NULL);
-    CHECK(relayed == 0 && g_hookFixtureNotifications == 0 && input->passThrough == before.passThrough &&
-          input->lastActivityTick == before.lastActivityTick && input->pressVerdict == before.pressVerdict,
-          "relayed calls pass unjudged: answer %ld, %d notices, activity tick %lu then %lu", (long)relayed,
-          g_hookFixtureNotifications, (unsigned long)before.lastActivityTick, (unsigned long)input->lastActivityTick);
+    CHECK(input->passThrough == before.passThrough && input->lastActivityTick == before.lastActivityTick &&
+          input->pressVerdict == before.pressVerdict, "relayed input leaves the input record as it was: "
+          "activity tick %lu then %lu", (unsigned long)before.lastActivityTick, (unsigned long)input->lastActivityTick);
     UnmapViewOfFile(input);
     CloseHandle(inputRecord);
     const int others[] = {HCBT_MOVESIZE, HCBT_ACTIVATE, HCBT_DESTROYWND, HCBT_SETFOCUS, -1};
