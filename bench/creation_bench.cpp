@@ -1,9 +1,9 @@
-// creation_bench.exe [N]: what Snapveil's hooks cost a program that creates
-// windows. Creates and destroys N windows of a class no rule names
+// creation_bench.exe [N] (and creation_bench64.exe): what Snapveil's hooks cost a
+// program that creates windows. Creates and destroys N windows of a class no rule names
 //   (a) with no hook, (b) under a do-nothing global CBT hook, (c) under
 // Snapveil's three hooks; each in several interleaved rounds, best round kept.
 // Also times one veto's round trip to a host whose handler returns at once,
-// from a second process, and prints the size of Snapveil.dll.
+// from a second process, and prints the size of the library.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -49,7 +49,7 @@ static double MeasureVariant(int variant, int count, HWND host, HMODULE nullHook
     if (variant == 2)
         HookFixture_InstallAll(host);
     if (variant == 3)
-        InstallCBTHook(host);
+        HookFixture_Install<InstallCBTHook>(host);
     double t = TimeCreations(count, PLAIN_CLASS);
     if (variant == 1)
         nullUninstall();
@@ -94,11 +94,11 @@ int main(int argc, char **argv)
 
     g_parent = CreateWindowExA(0, PLAIN_CLASS, "", WS_OVERLAPPED, 0, 0, 100, 100,
                                NULL, NULL, GetModuleHandleA(NULL), NULL);
-    HMODULE nullHook = LoadLibraryA("NullCbtHook.dll");
+    HMODULE nullHook = LoadLibraryA(NULL_CBT_HOOK_DLL);
     NullInstallProc nullInstall = (NullInstallProc)GetProcAddress(nullHook, "NullCbt_Install");
     NullUninstallProc nullUninstall = (NullUninstallProc)GetProcAddress(nullHook, "NullCbt_Uninstall");
     if (!nullInstall || !nullUninstall) {
-        printf("NullCbtHook.dll missing\n");
+        printf(NULL_CBT_HOOK_DLL " missing\n");
         return 1;
     }
 
@@ -122,20 +122,21 @@ int main(int argc, char **argv)
 
     const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
     HookFixture_WriteSwitches(onlyBrowser);
-    InstallCBTHook(host);
+    HookFixture_Install<InstallCBTHook>(host);
     g_hookFixtureNotifications = 0;
     const int vetoCount = 200;
-    char line[128];
-    wsprintfA(line, "creation_bench.exe --veto-child %d", vetoCount);
+    char self[MAX_PATH], line[MAX_PATH + 64];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    wsprintfA(line, "\"%s\" --veto-child %d", self, vetoCount);
     long micros = Check_RunPumping(line, 60000, NULL);
-    UninstallCBTHook();
+    HookFixture_Uninstall<UninstallCBTHook>();
     printf("veto round trip to a host in another process: %ld us (%d of %d reported)\n",
            micros, g_hookFixtureNotifications, vetoCount);
 
-    HANDLE file = CreateFileA("Snapveil.dll", GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(SNAPVEIL_DLL, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size = GetFileSize(file, NULL);
     CloseHandle(file);
-    printf("Snapveil.dll stripped size: %lu bytes (%.1f KB, target <= 8 KB)\n",
+    printf(SNAPVEIL_DLL " stripped size: %lu bytes (%.1f KB, target <= 8 KB)\n",
            (unsigned long)size, size / 1024.0);
     return 0;
 }

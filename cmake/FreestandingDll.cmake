@@ -5,9 +5,13 @@
 # the 386's instruction set costs nothing over the 486's here (same sizes),
 # while the toolchain's default, the Pentium Pro, would fault on Pentiums, K6s
 # and 486s. Scheduling stays tuned for today's processors.
+# 64-bit binaries that sit beside 32-bit ones of the same kind in one folder
+# end their names in 64.
 set(HUSHPANE_IS_64 OFF)
+set(HUSHPANE_BITS_SUFFIX "")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(HUSHPANE_IS_64 ON)
+    set(HUSHPANE_BITS_SUFFIX 64)
 endif()
 
 # A symbol as the linker spells it: 32-bit names as given (_name, _name@bytes),
@@ -48,27 +52,38 @@ endfunction()
 
 # A .def file as this build's linker takes it: the 32-bit one lists stdcall
 # names with their decorations (--kill-at strips them from the exports); the
-# 64-bit build gets a copy without them.
+# 64-bit build gets a copy without them, and with BITS_NAMED its LIBRARY line
+# names the file with HUSHPANE_BITS_SUFFIX.   (out def [BITS_NAMED])
 function(hushpane_def_file out def)
     if(HUSHPANE_IS_64)
         get_filename_component(name ${def} NAME)
         file(READ ${def} text)
         string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+        if(ARGV2 STREQUAL "BITS_NAMED")
+            string(REGEX REPLACE "(LIBRARY[ \t]+[A-Za-z0-9_]+)\\.dll" "\\1${HUSHPANE_BITS_SUFFIX}.dll" text "${text}")
+        endif()
         set(def ${CMAKE_CURRENT_BINARY_DIR}/${name})
         file(WRITE ${def} "${text}")
     endif()
     set(${out} ${def} PARENT_SCOPE)
 endfunction()
 
-# A DLL whose exports, if any, are named undecorated by its .def file.
-#   hushpane_freestanding_dll(target [DEF file.def] system-dlls...)
+# A DLL whose exports, if any, are named undecorated by its .def file; with
+# BITS_NAMED its file name (and the .def's) ends in HUSHPANE_BITS_SUFFIX.
+#   hushpane_freestanding_dll(target [BITS_NAMED] [DEF file.def] system-dlls...)
 function(hushpane_freestanding_dll target)
-    cmake_parse_arguments(ARG "" "DEF" "" ${ARGN})
+    cmake_parse_arguments(ARG "BITS_NAMED" "DEF" "" ${ARGN})
+    set(name ${target})
+    set(bits "")
+    if(ARG_BITS_NAMED)
+        set(name ${target}${HUSHPANE_BITS_SUFFIX})
+        set(bits BITS_NAMED)
+    endif()
     if(ARG_DEF)
-        hushpane_def_file(def ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DEF})
+        hushpane_def_file(def ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DEF} ${bits})
         target_sources(${target} PRIVATE ${def})
     endif()
-    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target} IMPORT_PREFIX "lib")
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name} IMPORT_PREFIX "lib")
     target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
     hushpane_freestanding(${target} _DllMain@12 ${ARG_UNPARSED_ARGUMENTS})
     target_link_options(${target} PRIVATE -Wl,--kill-at)

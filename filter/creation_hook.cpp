@@ -21,16 +21,17 @@ extern "C" LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const struct FilterSettings *settings = g_settings;
     const struct OverrideState *input = g_input;
-    if (settings == NULL || input == NULL)
-        return CallNextHookEx(NULL, code, wParam, lParam);
+    HHOOK next = State_OwnHook(settings, &HookSlots::cbtHook);
+    if (!State_IsOwnEvent(settings, input))
+        return CallNextHookEx(next, code, wParam, lParam);
     if (input->passThrough != 1 && code == HCBT_CREATEWND) {
         char className[CLASS_NAME_BUFFER];
         if (GetClassNameA((HWND)wParam, className, sizeof className) == 0)
             className[0] = '\0';
         if (Filter_CheckNewWindow(&settings->switches, className)) {
-            NotifyPopupBlocked(settings->notifyWindow);
+            NotifyPopupBlocked(State_Window(settings->notifyWindow));
             return 1;
         }
     }
-    return CallNextHookEx(settings->cbtHook, code, wParam, lParam);
+    return CallNextHookEx(next, code, wParam, lParam);
 }

@@ -1,10 +1,12 @@
 // Installing and removing the three system-wide hooks: the only writers of
-// the settings record, on the thread of the program that calls them.
+// the settings record, on the thread of the program that calls them. Each
+// library keeps to its own bitness's slot; the switches and the notify window
+// are both libraries'.
 #include "shared_state.h"
 #include "snapveil.h"
 
-// Where each hook's handle lives in the settings record.
-typedef HHOOK FilterSettings::*HookField;
+// Where each hook's handle lives in this library's slot.
+typedef uint32_t HookSlots::*HookField;
 
 // Replaces any hook of this type still installed, so none is ever left in the
 // system without a handle to remove it by; then reloads the switches.
@@ -13,12 +15,15 @@ static void Hook_Install(int type, HOOKPROC procedure, HookField field, HWND not
     struct FilterSettings *settings = State_WritableSettings();
     if (settings == NULL)
         return;
-    settings->notifyWindow = notifyWindow;
-    if (settings->*field != NULL) {
-        UnhookWindowsHookEx(settings->*field);
-        settings->*field = NULL;
+    struct HookSlots *own = &settings->hooks[BITNESS_OWN];
+    settings->notifyWindow = State_Handle32(notifyWindow);
+    // Before the hook exists: its first relayed call may come at once.
+    own->installThread = GetCurrentThreadId();
+    if (own->*field != 0) {
+        UnhookWindowsHookEx(State_Hook(own->*field));
+        own->*field = 0;
     }
-    settings->*field = SetWindowsHookExA(type, procedure, g_module, 0);
+    own->*field = State_Handle32(SetWindowsHookExA(type, procedure, g_module, 0));
     Settings_LoadBlockingSwitches(&settings->loadScratch, &settings->switches);
 }
 
@@ -27,39 +32,39 @@ static void Hook_Install(int type, HOOKPROC procedure, HookField field, HWND not
 static BOOL Hook_Uninstall(HookField field)
 {
     struct FilterSettings *settings = State_WritableSettings();
-    HHOOK installed = settings ? settings->*field : NULL;
+    HHOOK installed = State_OwnHook(settings, field);
     if (installed == NULL)
         return FALSE;
-    settings->*field = NULL;
+    settings->hooks[BITNESS_OWN].*field = 0;
     return UnhookWindowsHookEx(installed);
 }
 
 extern "C" void WINAPI InstallCBTHook(HWND notifyWindow)
 {
-    Hook_Install(WH_CBT, CBTProc, &FilterSettings::cbtHook, notifyWindow);
+    Hook_Install(WH_CBT, CBTProc, &HookSlots::cbtHook, notifyWindow);
 }
 
 extern "C" void WINAPI InstallMouseHook(HWND notifyWindow)
 {
-    Hook_Install(WH_MOUSE, MouseProc, &FilterSettings::mouseHook, notifyWindow);
+    Hook_Install(WH_MOUSE, MouseProc, &HookSlots::mouseHook, notifyWindow);
 }
 
 extern "C" void WINAPI InstallKeyDownHook(HWND notifyWindow)
 {
-    Hook_Install(WH_KEYBOARD, KeyDownProc, &FilterSettings::keyboardHook, notifyWindow);
+    Hook_Install(WH_KEYBOARD, KeyDownProc, &HookSlots::keyboardHook, notifyWindow);
 }
 
 extern "C" BOOL WINAPI UninstallCBTHook(void)
 {
-    return Hook_Uninstall(&FilterSettings::cbtHook);
+    return Hook_Uninstall(&HookSlots::cbtHook);
 }
 
 extern "C" BOOL WINAPI UninstallMouseHook(void)
 {
-    return Hook_Uninstall(&FilterSettings::mouseHook);
+    return Hook_Uninstall(&HookSlots::mouseHook);
 }
 
 extern "C" BOOL WINAPI UninstallKeyDownHook(void)
 {
-    return Hook_Uninstall(&FilterSettings::keyboardHook);
+    return Hook_Uninstall(&HookSlots::keyboardHook);
 }

@@ -55,21 +55,22 @@ extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
     const struct FilterSettings *settings = g_settings;
     struct OverrideState *input = g_input;
     const enum PressKind kind = Override_PressKind(code, (uint32_t)wParam);
-    // The system always passes the structure; a direct caller might not.
-    if (settings != NULL && input != NULL && kind != PRESS_IGNORED && lParam != 0) {
+    // The system always passes the structure; a direct caller might not. The
+    // double-click time is read here, where it counts, not at every thread start.
+    if (State_IsOwnEvent(settings, input) && kind != PRESS_IGNORED && lParam != 0) {
         const MOUSEHOOKSTRUCT *mouse = (const MOUSEHOOKSTRUCT *)lParam;
         const enum PressVerdict verdict = ClassifyPressAt(kind, Platform_IsWindows9x() ? 1 : 0, mouse->pt);
-        Override_RegisterPress(input, verdict, GetTickCount(), g_clickInterval);
+        Override_RegisterPress(input, verdict, GetTickCount(), GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS);
     }
-    return CallNextHookEx(settings ? settings->mouseHook : NULL, code, wParam, lParam);
+    return CallNextHookEx(State_OwnHook(settings, &HookSlots::mouseHook), code, wParam, lParam);
 }
 
 extern "C" LRESULT CALLBACK KeyDownProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const struct FilterSettings *settings = g_settings;
     struct OverrideState *input = g_input;
-    LRESULT chain = CallNextHookEx(settings ? settings->keyboardHook : NULL, code, wParam, lParam);
-    if (settings != NULL && input != NULL)
+    LRESULT chain = CallNextHookEx(State_OwnHook(settings, &HookSlots::keyboardHook), code, wParam, lParam);
+    if (State_IsOwnEvent(settings, input))
         Override_RegisterKeyDown(input, code, (uint32_t)wParam, (uint32_t)lParam, GetTickCount());
     return chain;
 }

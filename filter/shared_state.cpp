@@ -3,12 +3,10 @@
 #include "platform_version.h"
 #include "session_namespace.h"
 #include "session_security.h"
-#include "override_rules.h"
 
 const struct FilterSettings *g_settings;
 struct OverrideState *g_input;
 HINSTANCE g_module;
-uint32_t g_clickInterval;
 GetAncestorFn g_getAncestor;
 
 // Held until detach: a view keeps a record's memory, but only an open
@@ -64,7 +62,8 @@ struct FilterSettings *State_WritableSettings(void)
 
 static void State_Unmap(void)
 {
-    const void *views[] = {g_settings, g_input, s_writableSettings};
+    // On 9x the settings record's one view is both.
+    const void *views[] = {g_settings, g_input, s_writableSettings != g_settings ? s_writableSettings : NULL};
     g_settings = NULL;
     g_input = NULL;
     s_writableSettings = NULL;
@@ -78,22 +77,38 @@ static void State_Unmap(void)
     s_settingsMapping = s_inputMapping = NULL;
 }
 
-// Every call, in every process, refreshes the per-process handle and the
-// double-click span, so a changed double-click time is picked up at the next
-// thread start. Only attach and detach touch the records.
+// On Windows 95, 98 and Me every view of a mapping lives in the one shared
+// arena, and a later view of the same record may come back at the first
+// one's address with its protection: the settings record is mapped once, for
+// writing, and that view serves both (read-only protects nothing there).
+static void State_MapRecords(void)
+{
+    const bool isNT = Platform_Version()->platformId == VER_PLATFORM_WIN32_NT;
+    const bool isWindows9x = Platform_IsWindows9x();
+    s_hasSessions = Platform_HasOwnNamespace();
+    // An AppContainer's "Local\" is its own: creating the records there would
+    // only make empty ones. Without them the hooks pass everything on.
+    if (isNT && SessionSecurity_IsAppContainer())
+        return;
+    g_settings = (const struct FilterSettings *)State_Map(
+        &RECORD_SETTINGS, sizeof(struct FilterSettings), isWindows9x ? FILE_MAP_WRITE : FILE_MAP_READ,
+        false, isNT, &s_settingsMapping);
+    if (isWindows9x)
+        s_writableSettings = (struct FilterSettings *)g_settings;
+    g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
+                                                FILE_MAP_WRITE, true, isNT, &s_inputMapping);
+}
+
+// Attach and detach only: thread starts and ends are not even reported, so
+// no thread of a hooked process waits on this library nor becomes a GUI
+// thread through it.
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
     (void)reserved;
-    g_module = module;
-    g_clickInterval = GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS;
     if (reason == DLL_PROCESS_ATTACH) {
-        const bool isNT = Platform_Version()->platformId == VER_PLATFORM_WIN32_NT;
-        s_hasSessions = Platform_HasOwnNamespace();
-        g_settings = (const struct FilterSettings *)State_Map(
-            &RECORD_SETTINGS, sizeof(struct FilterSettings), FILE_MAP_READ, false, isNT,
-            &s_settingsMapping);
-        g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
-                                                    FILE_MAP_WRITE, true, isNT, &s_inputMapping);
+        g_module = module;
+        DisableThreadLibraryCalls(module);
+        State_MapRecords();
         g_getAncestor = (GetAncestorFn)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"),
                                                                       "GetAncestor");
     }

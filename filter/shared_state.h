@@ -1,9 +1,10 @@
 // The session's two records, seen as the same memory by every process with
-// Snapveil.dll loaded, and this process's own values.
+// Snapveil.dll or Snapveil64.dll loaded, and this process's own values.
 #ifndef HUSHPANE_SHARED_STATE_H
 #define HUSHPANE_SHARED_STATE_H
 
 #include <windows.h>
+#include <stddef.h>
 #include "../settings/settings_store.h"
 #include "override_state.h"
 
@@ -11,31 +12,90 @@
 #define FILTER_RECORD_NAME "SnapveilFilterState"
 #define INPUT_RECORD_NAME  "SnapveilInputState"
 
-// Written only by the installs and uninstalls, on the tray program's thread;
-// every other process maps it read-only.
+// Window and hook handles as both bitnesses share them: Windows keeps their
+// values within 32 bits, and 64-bit code widens them back by sign extension.
+static inline uint32_t State_Handle32(const void *handle)
+{
+    return (uint32_t)(uintptr_t)handle;
+}
+
+static inline HWND State_Window(uint32_t stored)
+{
+    return (HWND)(LONG_PTR)(int32_t)stored;
+}
+
+static inline HHOOK State_Hook(uint32_t stored)
+{
+    return (HHOOK)(LONG_PTR)(int32_t)stored;
+}
+
+// One library's own hooks, which only it installs, chains to and removes, and
+// the thread that installed them.
+struct HookSlots {
+    uint32_t cbtHook;
+    uint32_t mouseHook;
+    uint32_t keyboardHook;
+    uint32_t installThread;
+};
+
+#define BITNESS_32 0
+#define BITNESS_64 1
+#ifdef _WIN64
+#define BITNESS_OWN BITNESS_64
+#else
+#define BITNESS_OWN BITNESS_32
+#endif
+
+// Written only by the installs and uninstalls, on the host program's hook
+// thread; every other process maps it read-only. Both libraries map this one
+// record, so its layout is the same in both builds.
 struct FilterSettings {
     uint32_t loadScratch;              // carries a switch over to the next when a value is missing
     struct BlockingSwitches switches;  // copies of the registry, refreshed at every install
-    HHOOK cbtHook;
-    HHOOK mouseHook;
-    HHOOK keyboardHook;
-    HWND notifyWindow;
+    uint32_t notifyWindow;             // the last install's window, of either bitness
+    struct HookSlots hooks[2];         // by BITNESS_32 and BITNESS_64
 };
+
+static_assert(sizeof(struct HookSlots) == 16 && offsetof(HookSlots, cbtHook) == 0 &&
+              offsetof(HookSlots, mouseHook) == 4 && offsetof(HookSlots, keyboardHook) == 8 &&
+              offsetof(HookSlots, installThread) == 12, "one hook slot's layout");
+static_assert(sizeof(struct BlockingSwitches) == 20 && offsetof(BlockingSwitches, browser) == 0 &&
+              offsetof(BlockingSwitches, messenger) == 4 && offsetof(BlockingSwitches, tooltip) == 8 &&
+              offsetof(BlockingSwitches, applet) == 12 && offsetof(BlockingSwitches, flash) == 16,
+              "the switches' layout");
+static_assert(sizeof(struct FilterSettings) == 60 && offsetof(FilterSettings, loadScratch) == 0 &&
+              offsetof(FilterSettings, switches) == 4 && offsetof(FilterSettings, notifyWindow) == 24 &&
+              offsetof(FilterSettings, hooks) == 28, "the settings record's layout");
 
 // This process's views of the records; NULL where one could not be mapped,
 // and then every hook passes everything on and the installs do nothing.
 extern const struct FilterSettings *g_settings;
 extern struct OverrideState *g_input;
 
+// On 64-bit Windows a hook of one bitness is also called for the other
+// bitness's events, on the thread that installed it. That thread has no
+// windows and takes no input, so a call there is always such a relayed one,
+// to pass on unjudged, its lParam pointing into the other bitness's memory.
+static inline bool State_IsOwnEvent(const struct FilterSettings *settings, const struct OverrideState *input)
+{
+    return settings != NULL && input != NULL &&
+           settings->hooks[BITNESS_OWN].installThread != GetCurrentThreadId();
+}
+
+// This library's own hook of a kind, as read from the settings record; NULL without one.
+static inline HHOOK State_OwnHook(const struct FilterSettings *settings, uint32_t HookSlots::*kind)
+{
+    return settings ? State_Hook(settings->hooks[BITNESS_OWN].*kind) : NULL;
+}
+
 // The settings record mapped for writing, the first time an install or an
 // uninstall asks; NULL where this process may not write it.
 struct FilterSettings *State_WritableSettings(void);
 
-// This process's instance handle of the library and its double-click span.
-// Its platform is Platform_Version's: a program in a 9x compatibility mode
-// judges its own presses by the 9x rules.
+// This process's instance handle of the library. Its platform is
+// Platform_Version's: a program in a 9x compatibility mode judges its own
+// presses by the 9x rules.
 extern HINSTANCE g_module;
-extern uint32_t g_clickInterval;   // double-click time + 500 ms: the longest rapid gap
 
 // GetAncestor where user32 has it (not on Windows 95 nor NT 4.0 before SP4).
 typedef HWND (WINAPI *GetAncestorFn)(HWND, UINT);

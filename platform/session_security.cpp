@@ -26,19 +26,36 @@ static AnyFunction SessionSecurity_Function(const char *name)
     return (AnyFunction)GetProcAddress(GetModuleHandleA("advapi32.dll"), name);
 }
 
-// The user the process runs as; the same SID elevated or not.
-static PSID SessionSecurity_TokenUser(void)
+// One class of this process's token into buffer; false where it cannot be had.
+static bool SessionSecurity_QueryToken(int tokenClass, void *buffer, DWORD size)
 {
     OpenProcessTokenFn openToken = (OpenProcessTokenFn)SessionSecurity_Function("OpenProcessToken");
     GetTokenInformationFn tokenInformation =
         (GetTokenInformationFn)SessionSecurity_Function("GetTokenInformation");
     HANDLE token;
     if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return NULL;
+        return false;
     DWORD needed = 0;
-    BOOL read = tokenInformation(token, TokenUser, s_tokenUser, sizeof s_tokenUser, &needed);
+    BOOL read = tokenInformation(token, (TOKEN_INFORMATION_CLASS)tokenClass, buffer, size, &needed);
     CloseHandle(token);
-    return read ? ((TOKEN_USER *)s_tokenUser)->User.Sid : NULL;
+    return read != 0;
+}
+
+// The user the process runs as; the same SID elevated or not.
+static PSID SessionSecurity_TokenUser(void)
+{
+    return SessionSecurity_QueryToken(TokenUser, s_tokenUser, sizeof s_tokenUser)
+               ? ((TOKEN_USER *)s_tokenUser)->User.Sid : NULL;
+}
+
+// TokenIsAppContainer, from Windows 8 on; older systems refuse the class.
+#define TOKEN_CLASS_IS_APP_CONTAINER 29
+
+bool SessionSecurity_IsAppContainer(void)
+{
+    DWORD isContainer = 0;
+    return SessionSecurity_QueryToken(TOKEN_CLASS_IS_APP_CONTAINER, &isContainer, sizeof isContainer) &&
+           isContainer != 0;
 }
 
 // Protected-mode browser tabs run at low integrity, and a low label is what

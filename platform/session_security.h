@@ -16,4 +16,9 @@
 SECURITY_ATTRIBUTES *SessionSecurity_Attributes(SECURITY_ATTRIBUTES *attributes, DWORD fullAccess,
                                                 bool lowLabel);
 
+// True in an AppContainer (Enhanced Protected Mode browser tabs, Windows 8
+// on), whose "Local\\" is a namespace of its own; false where the system
+// cannot say, which is every system before Windows 8.
+bool SessionSecurity_IsAppContainer(void);
+
 #endif

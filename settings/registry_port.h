@@ -8,8 +8,18 @@
 
 typedef void *RegPortKey;
 
-// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE, with full
-// access or for reading only.
+// Hushpane.exe is a 32-bit program: on 64-bit Windows its key is the 32-bit
+// registry view's (Wow6432Node), which 64-bit code reaches by this flag, so
+// both hook libraries read the same switches. 32-bit code passes nothing:
+// Windows 2000 refuses the flag.
+#ifdef _WIN64
+#define REGPORT_SETTINGS_VIEW 0x0200u   // KEY_WOW64_32KEY
+#else
+#define REGPORT_SETTINGS_VIEW 0u
+#endif
+
+// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE in the 32-bit
+// program's view, with full access or for reading only.
 long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key);
 
 // Reads at most *size bytes of a value into data; *size becomes the stored length.

@@ -1,4 +1,4 @@
-// Registry port over advapi32: HKEY_LOCAL_MACHINE.
+// Registry port over advapi32: HKEY_LOCAL_MACHINE, the 32-bit program's view.
 #include <windows.h>
 #include "registry_port.h"
 
@@ -6,7 +6,8 @@ long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key)
 {
     HKEY opened = NULL;
     LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, NULL, 0,
-                                  forWriting ? KEY_ALL_ACCESS : KEY_QUERY_VALUE, NULL, &opened, NULL);
+                                  (forWriting ? KEY_ALL_ACCESS : KEY_QUERY_VALUE) | REGPORT_SETTINGS_VIEW,
+                                  NULL, &opened, NULL);
     *key = opened;
     return status;
 }

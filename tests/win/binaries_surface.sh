@@ -1,49 +1,66 @@
 #!/bin/bash
-# What the three binaries ask of the system and the processor: only imports a
-# clean Windows 95 and NT 4.0 both have (the list beside this script), and no
-# instruction a 386 lacks. Snapveil.dll, in every process, imports nothing that
-# allocates, loads or writes the registry, exports the nine hooks by plain name and
-# shares no section across sessions. Hushpane.exe is terminal-server aware with no
-# manifest, so Vista goes on virtualising its registry writes.   BIN_DIR [OBJDUMP]
+# What the binaries ask of the system and the processor: only imports a clean
+# Windows 95 and NT 4.0 both have (the list beside this script), and no
+# instruction their processor lacks: the 386 for the 32-bit ones, the first
+# x86-64 processors for the 64-bit ones. The hook libraries, in every process,
+# import from KERNEL32, USER32 and ADVAPI32 only and nothing that allocates,
+# loads or writes the registry, export the nine hooks by plain name and share
+# no section across sessions. Hushpane.exe is terminal-server aware with no
+# manifest, so Vista goes on virtualising its registry writes.   BIN_DIR [OBJDUMP [OBJDUMP64]]
 set -eu
 bin=${1:?folder of the built binaries}
 objdump=${2:-i686-w64-mingw32-objdump}
+objdump64=${3:-x86_64-w64-mingw32-objdump}
+# The binaries by bitness, and the hook libraries among them.
+binaries="Hushpane.exe:32 Snapveil.dll:32 Foldwright.dll:32 Snapveil64.dll:64"
+hook_libraries="Snapveil.dll Snapveil64.dll"
+hook_exports="CBTProc InstallCBTHook InstallKeyDownHook InstallMouseHook KeyDownProc MouseProc UninstallCBTHook UninstallKeyDownHook UninstallMouseHook "
 # What the 386 lacks, as objdump spells it: the 486's bswap to invlpg, cpuid (not on
 # early 486s either), the Pentium's rdtsc to cmpxchg8b, the Pentium Pro's cmov to
 # long nop, MMX and SSE (also any %mm or %xmm register).
 not_on_386='bswap|cmpxchg[0-9a-z]*|xadd|invd|wbinvd|invlpg|cpuid|rdtscp?|rdpmc|rdmsr|wrmsr|cmov[a-z]+|fcmov[a-z]+|fu?comip?|sys(enter|exit|call|ret)|nop[lw]|emms|fxsave|fxrstor|[ls]dmxcsr|[slm]fence|prefetch[a-z0-9]*|clflush|movnti|fisttp[a-z]*|popcnt|lzcnt|tzcnt|movbe|crc32'
+# What the first x86-64 processors lack (they have SSE2): cmpxchg16b, lahf and sahf
+# in 64-bit mode, rdtscp, the bit counts, movbe, SSE3 to SSE4.2, AES, and AVX
+# (any v-instruction on %xmm, any %ymm or %zmm register).
+not_on_first_x64='cmpxchg16b|lahf|sahf|rdtscp|popcnt|lzcnt|tzcnt|movbe|crc32|fisttp[a-z]*|monitor|mwait|addsubp[sd]|h(add|sub)p[sd]|lddqu|mov(ddup|s[hl]dup)|pshufb|ph(add|sub)[a-z]*|pmaddubsw|pmulhrsw|palignr|psign[bwd]|pabs[bwd]|blendv?p[sd]|pblend[a-z]*|dpp[sd]|extractps|insertps|pextr[bdq]|pinsr[bdq]|pm(ax|in)(s[bd]|u[wd])|pmov[sz]x[a-z]*|pmul(dq|ld)|ptest|round[ps][sd]|mpsadbw|packusdw|movntdqa|phminposuw|pcmp(eq|gt)q|pcmp[ei]str[im]|extrq|insertq|movnts[sd]|aes[a-z]*|pclmul[a-z]*'
+declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="the 386 lacks" [64]="the first x86-64 processors lack")
+declare -A lacks=([32]="^(($not_on_386)|.*%[xyz]?mm[0-9])( |\$)" [64]="^(($not_on_first_x64)( |\$)|v[a-z0-9]+ .*%xmm|.*%[yz]mm)")
 fail=0
 problem() { echo "FAIL: $*"; fail=1; }
+hook_library() { case " $hook_libraries " in *" $1 "*) return 0 ;; esac; return 1; }
 imports() {   # "DLL function" per import
-    "$objdump" -p "$1" | awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
+    "$1" -p "$2" | awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
         dll && /^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { print dll, $3 }'; }
-for binary in Hushpane.exe Snapveil.dll Foldwright.dll; do
+for entry in $binaries; do
+    binary=${entry%:*} bits=${entry#*:}
     while read -r dll function; do
         [ "$binary:$dll" = Hushpane.exe:SNAPVEIL ] && continue
         grep -v '^#' "$(dirname "$0")/win95_nt4_imports.txt" | grep -qE "^$dll( .*)? $function( |\$)" ||
             problem "$binary imports $dll $function, not on the Windows 95 and NT 4.0 list"
-        case "$binary:$dll:$function" in
-        Snapveil.dll:GDI32:*|Snapveil.dll:SHELL32:*|Snapveil.dll:COMCTL32:*|Snapveil.dll:*Alloc* | \
-        Snapveil.dll:*Heap*|Snapveil.dll:*Free|Snapveil.dll:*LoadLibrary*|Snapveil.dll:*RegSet*|Snapveil.dll:*RegDelete*)
-            problem "Snapveil.dll imports $dll $function" ;;
+        hook_library "$binary" || continue
+        case "$dll:$function" in
+        *:*Alloc* | *:*Heap* | *:*Free | *:*LoadLibrary* | *:*RegSet* | *:*RegDelete*)
+            problem "$binary imports $dll $function" ;;
+        KERNEL32:* | USER32:* | ADVAPI32:*) ;;
+        *) problem "$binary imports from $dll" ;;
         esac
-    done < <(imports "$bin/$binary")
-    echo "$binary imports: $(imports "$bin/$binary" | awk '{print $2}' | tr '\n' ' ')"
+    done < <(imports "${tool[$bits]}" "$bin/$binary")
+    echo "$binary imports: $(imports "${tool[$bits]}" "$bin/$binary" | awk '{print $2}' | tr '\n' ' ')"
+    if hook_library "$binary"; then
+        exports=$("${tool[$bits]}" -p "$bin/$binary" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
+                  | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')
+        [ "$exports" = "$hook_exports" ] || problem "$binary exports $exports, expected $hook_exports"
+        ! "${tool[$bits]}" -h "$bin/$binary" | grep -q 'SHARED' || problem "$binary has a section shared across sessions"
+    fi
     # Fields: address, bytes, instruction (prefixes such as lock or rep first).
-    while read -r line; do problem "$binary holds an instruction the 386 lacks: $line"; done < <(
-        "$objdump" -d "$bin/$binary" | awk -F'\t' -v bad="^(($not_on_386)|.*%[xyz]?mm[0-9])( |\$)" \
-            'NF > 2 { i = $3; while (sub(/^(lock|rep[a-z]*|[c-gs]s|data16|addr16) /, "", i)); if (i ~ bad) print }')
+    while read -r line; do problem "$binary holds an instruction ${processor[$bits]}: $line"; done < <(
+        "${tool[$bits]}" -d "$bin/$binary" | awk -F'\t' -v bad="${lacks[$bits]}" \
+            'NF > 2 { i = $3; while (sub(/^(lock|rep[a-z]*|[c-gs]s|data16|addr16|rex[.A-Z]*) /, "", i)); if (i ~ bad) print }')
 done
 
 "$objdump" -p "$bin/Hushpane.exe" | grep -q TERMINAL_SERVICE_AWARE || problem "Hushpane.exe is not terminal-server aware"
 resources=$("${objdump%objdump}windres" -i "$bin/Hushpane.exe" -O rc)   # its resources as a script
 ! grep -aqE 'RT_MANIFEST|requestedExecutionLevel' - "$bin/Hushpane.exe" <<< "$resources" ||
     problem "Hushpane.exe has a manifest or declares an execution level"
-dll="$bin/Snapveil.dll"
-exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
-          | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')
-expected="CBTProc InstallCBTHook InstallKeyDownHook InstallMouseHook KeyDownProc MouseProc UninstallCBTHook UninstallKeyDownHook UninstallMouseHook "
-[ "$exports" = "$expected" ] || problem "Snapveil.dll exports $exports, expected $expected"
-! "$objdump" -h "$dll" | grep -q 'SHARED' || problem "Snapveil.dll has a section shared across sessions"
 [ $fail -eq 0 ] && echo "binaries' surface as required"
 exit $fail

@@ -5,6 +5,7 @@
 //   exists; prints "ready interval <ms>" once installed (the double-click time + 500,
 //   the script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
 #include "win_check.h"
+#include "override_state.h"
 
 static HWND g_notifyWindow;
 #define NOTIFY_CLASS "HushpaneTestNotify"
@@ -109,24 +110,34 @@ static void TestSwitchesOffThenOneAtATime(void)
     }
     // "Flash" alone was on; with "Browser" gone the next install's load starts
     // from what the last one left in the scratch: 1.
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, SWITCH_NAME_BROWSER);
+    HKEY key = NULL;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_SET_VALUE | REGPORT_SETTINGS_VIEW, &key);
+    RegDeleteValueA(key, SWITCH_NAME_BROWSER);
+    RegCloseKey(key);
     HookFixture_InstallAll(g_notifyWindow);
     Probe("IEFrame MSBLPopupMsgWClass ATLfoo", 0x5, "Browser deleted after Flash alone carries the "
           "scratch over, Messenger reads 0");
 }
 
-// With the key gone an install creates it, empty. Then values as other tools
+// With the key gone an install creates it, empty, in the 32-bit program's view
+// (a 64-bit library never touches its own view's key). Then values as other tools
 // might leave them, under the path as users spell it: only the bytes count, of at most 4.
 static void TestMissingKeyThenOddValues(void)
 {
     HookFixture_UninstallAll();
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    InstallCBTHook(g_notifyWindow);
-    HKEY key = NULL;
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, REGPORT_SETTINGS_VIEW, 0);
+    if (REGPORT_SETTINGS_VIEW != 0)
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, KEY_WOW64_64KEY, 0);
+    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
+    HKEY key = NULL, own = NULL;
     DWORD values = 99;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
     RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
+    CHECK(REGPORT_SETTINGS_VIEW == 0 ||
+          RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ | KEY_WOW64_64KEY, &own) != 0,
+          "no key in the 64-bit view");
+    RegCloseKey(own);   // harmless on NULL
     const BYTE one[8] = {1}, two[4] = {2};
     RegSetValueExA(key, SWITCH_NAME_BROWSER, 0, REG_SZ, (const BYTE *)"1", 2);
     RegSetValueExA(key, SWITCH_NAME_MESSENGER, 0, REG_BINARY, one, 2);
@@ -145,18 +156,20 @@ static void TestMissingKeyThenOddValues(void)
 static void TestUninstall(void)
 {
     Install(1, 1, 1, 1, 1);
-    CHECK(UninstallCBTHook() != 0, "first uninstall succeeds");
+    CHECK(HookFixture_Uninstall<UninstallCBTHook>() != 0, "first uninstall succeeds");
     // Nothing left to remove: the system is not even asked (it would set an error).
-    SetLastError(12345);
-    CHECK(UninstallCBTHook() == 0 && GetLastError() == 12345, "second uninstall returns 0 and "
-          "passes no handle on: error %lu", GetLastError());
+    LRESULT error = HookFixture_OnHookThread([](HWND) -> LRESULT {
+        SetLastError(12345);
+        return UninstallCBTHook() == 0 ? (LRESULT)GetLastError() : -1;
+    }, NULL);
+    CHECK(error == 12345, "second uninstall returns 0 and passes no handle on: error %ld", (long)error);
     Probe("IEFrame tooltips_class32", 0, "nothing vetoed after uninstall");
 
     // A second install of the same hook replaces the first, so one uninstall
     // really ends the blocking.
-    InstallCBTHook(g_notifyWindow);
-    InstallCBTHook(g_notifyWindow);
-    CHECK(UninstallCBTHook() != 0, "uninstall after double install");
+    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
+    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
+    CHECK(HookFixture_Uninstall<UninstallCBTHook>() != 0, "uninstall after double install");
     Probe("IEFrame", 0, "after double install and one uninstall no orphaned hook keeps vetoing");
 }
 
@@ -168,10 +181,10 @@ static void TestNotifyWindowGoneOrHung(void)
     Probe("IEFrame", 1, "still vetoed with the notify window gone", 1);
 
     // The last install's window is notified, whichever hook it installed.
-    InstallMouseHook(doomed);
-    InstallCBTHook(g_notifyWindow);
+    HookFixture_Install<InstallMouseHook>(doomed);
+    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
     Probe("IEFrame", 1, "mouse hook to a gone window, then CBT hook: vetoed");
-    InstallKeyDownHook(doomed);
+    HookFixture_Install<InstallKeyDownHook>(doomed);
     Probe("IEFrame", 1, "keyboard install last: its gone window was notified, not the CBT install's", 1);
 
     // A notify window on a thread that stops answering must not hold the creating
@@ -225,10 +238,7 @@ static void TestHookProceduresCalledDirectly(void)
     Install(1, 0, 0, 0, 0);
     const UINT savedTime = GetDoubleClickTime();
     SetDoubleClickTime(300);
-    // The library takes the double-click time again at every thread start: 800 ms from now.
-    HANDLE thread = CreateThread(NULL, 0, (LPTHREAD_START_ROUTINE)(void *)ExitThread, NULL, 0, NULL);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    // The library reads the double-click time at each press: 800 ms from now on.
     PressInside(0);
     // 700 ms is rapid and 900 ms is not; a press the machine held back past 800 ms is tried again.
     bool open = false;
@@ -252,6 +262,27 @@ static void TestHookProceduresCalledDirectly(void)
     // whatever the call before left in the class name buffer.
     CHECK(CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 1 &&
           CBTProc(HCBT_CREATEWND, (WPARAM)0x7FFF0, 0) == 0, "a handle that is no window passes");
+    // On the installing thread every call is taken for one relayed from the other bitness:
+    // passed on unjudged, its lParam (the other bitness's pointer there) never read.
+    HANDLE inputRecord = OpenFileMappingA(FILE_MAP_READ, FALSE, "Local\\SnapveilInputState");
+    const OverrideState *input = (const OverrideState *)MapViewOfFile(inputRecord, FILE_MAP_READ, 0, 0, 0);
+    const OverrideState before = *input;
+    Sleep(20);   // a key-down taken now would show in the activity tick
+    g_hookFixtureNotifications = 0;
+    LRESULT relayed = HookFixture_OnHookThread([](HWND frame) -> LRESULT {
+        return CBTProc(HCBT_CREATEWND, (WPARAM)frame, 16);
+    }, g_frame);
+    CHECK(relayed == 0 && g_hookFixtureNotifications == 0, "a relayed \"IEFrame\" creation passes "
+          "unannounced: answer %ld, %d notices", (long)relayed, g_hookFixtureNotifications);
+    HookFixture_OnHookThread([](HWND) -> LRESULT {
+        MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);   // read, its lParam would fault
+        return KeyDownProc(HC_ACTION, 'A', 16);
+    }, NULL);
+    CHECK(input->passThrough == before.passThrough && input->lastActivityTick == before.lastActivityTick &&
+          input->pressVerdict == before.pressVerdict, "relayed input leaves the input record as it was: "
+          "activity tick %lu then %lu", (unsigned long)before.lastActivityTick, (unsigned long)input->lastActivityTick);
+    UnmapViewOfFile(input);
+    CloseHandle(inputRecord);
     const int others[] = {HCBT_MOVESIZE, HCBT_ACTIVATE, HCBT_DESTROYWND, HCBT_SETFOCUS, -1};
     for (int code : others)
         CHECK(CBTProc(code, (WPARAM)g_frame, 0) == 0, "CBT code %d on an \"IEFrame\" passes", code);

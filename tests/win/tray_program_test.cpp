@@ -9,29 +9,33 @@
 
 // ---- registry ----------------------------------------------------------------
 
+// The view Hushpane.exe reads its key in. Wine ignores the access mask of a
+// program that claims a 9x version, as Windows 95 does, the view flag included.
+static REGSAM s_settingsView = REGPORT_SETTINGS_VIEW;
+
 // No settings key; with volatileParent its parent is made volatile, which
 // refuses the lasting settings key, so every read and write fails.
 static void Registry_Clear(bool volatileParent)
 {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Quorvane");
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, s_settingsView, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", s_settingsView, 0);
     HKEY key;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", 0, NULL,
-                    volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+                    volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS | s_settingsView, NULL, &key, NULL);
     RegCloseKey(key);
 }
 
 static void Registry_Store(const DWORD (&values)[SWITCH_COUNT])
 {
     Registry_Clear(false);
-    HookFixture_WriteSwitches(values);
+    HookFixture_WriteSwitches(values, s_settingsView);
 }
 
 // Each stored switch, MISSING where it or the key cannot be read.
 static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *when)
 {
     HKEY key = NULL;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_READ | s_settingsView, &key);
     for (int i = 0; i < SWITCH_COUNT; ++i) {
         DWORD value, size = 4;
         if (!key || RegQueryValueExA(key, SETTINGS_SWITCHES[i].valueName, NULL, NULL, (BYTE *)&value, &size))
@@ -47,7 +51,7 @@ static void Registry_Expect(const DWORD (&expected)[SWITCH_COUNT], const char *w
 static void Registry_MakeReadOnly(void)
 {
     HKEY key;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, WRITE_DAC | s_settingsView, &key);
     static DWORD dacl[16];
     SID everyone = {SID_REVISION, 1, SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}};
     SECURITY_DESCRIPTOR descriptor;
@@ -579,6 +583,7 @@ static void TestResetThenAutoApplyOn9x(void)
 {
     printf("-- Windows 98 family: reset, auto-apply, no service calls\n");
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe", "Version", REG_SZ, "win98", 6);
+    s_settingsView = 0;
     Service_StopAndWait();
     Registry_Store({1, 1, 1, 1, 1});
     s_ownerHolds = CreateEventA(NULL, TRUE, FALSE, NULL);
@@ -600,6 +605,7 @@ static void TestResetThenAutoApplyOn9x(void)
         Hushpane_QuitBlocking("Quit Blocking on 9x");
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe");
+    s_settingsView = REGPORT_SETTINGS_VIEW;
 }
 
 int main(int argc, char **argv)

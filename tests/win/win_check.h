@@ -10,6 +10,7 @@
 #include <aclapi.h>
 
 #include "../../settings/settings_store.h"
+#include "../../settings/registry_port.h"
 #include "../../tray/program_state.h"
 #include "../../tray/resource_ids.h"
 
@@ -132,12 +133,12 @@ static inline HWND Check_WindowOf(const char *className, DWORD processId)
 #define MISSING 0xFFFFFFFFu
 
 // The switches as REG_DWORD values, in SETTINGS_SWITCHES order; MISSING ones
-// are left as they are.
-static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT])
+// are left as they are. In the programs' registry view unless given another.
+static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS | view,
+                        NULL, &key, NULL) != ERROR_SUCCESS)
         return;
     for (int i = 0; i < SWITCH_COUNT; ++i)
         if (values[i] != MISSING)
@@ -181,20 +182,88 @@ static inline HWND HookFixture_CreateCountingNotifyWindow(const char *className)
     return HookFixture_CreateNotifyWindow(className, HookFixture_CountingProc);
 }
 
+// The installs and uninstalls run as the host program makes them, on a thread
+// that only pumps: the library passes on unjudged every call on the thread
+// that installed it, taking it for one relayed from the other bitness.
+struct HookFixtureRequest {
+    LRESULT (*call)(HWND);
+    HWND window;
+    LRESULT result;
+    HANDLE done;
+};
+static DWORD s_hookFixtureThread;
+
+static inline DWORD WINAPI HookFixture_ThreadMain(LPVOID started)
+{
+    MSG msg;
+    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);   // the queue, before anyone posts to it
+    SetEvent((HANDLE)started);
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        HookFixtureRequest *request = (HookFixtureRequest *)msg.lParam;
+        if (msg.message == WM_APP && msg.hwnd == NULL) {
+            request->result = request->call(request->window);
+            SetEvent(request->done);
+        }
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+// call(window) on the hook thread, started at the first request; its result.
+static inline LRESULT HookFixture_OnHookThread(LRESULT (*call)(HWND), HWND window)
+{
+    if (s_hookFixtureThread == 0) {
+        HANDLE started = CreateEventA(NULL, FALSE, FALSE, NULL);
+        CloseHandle(CreateThread(NULL, 0, HookFixture_ThreadMain, started, 0, &s_hookFixtureThread));
+        WaitForSingleObject(started, INFINITE);
+        CloseHandle(started);
+    }
+    HookFixtureRequest request = {call, window, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
+    PostThreadMessageA(s_hookFixtureThread, WM_APP, 0, (LPARAM)&request);
+    // Answers sends to this thread's windows meanwhile, a veto's notice among them.
+    MSG msg;
+    while (MsgWaitForMultipleObjects(1, &request.done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
+    CloseHandle(request.done);
+    return request.result;
+}
+
+// One install or uninstall on the hook thread: HookFixture_Install<InstallCBTHook>(window).
+template <void (WINAPI *install)(HWND)>
+static inline void HookFixture_Install(HWND notifyWindow)
+{
+    HookFixture_OnHookThread([](HWND window) -> LRESULT {
+        install(window);
+        return 0;
+    }, notifyWindow);
+}
+
+template <BOOL (WINAPI *uninstall)(void)>
+static inline BOOL HookFixture_Uninstall(void)
+{
+    return (BOOL)HookFixture_OnHookThread([](HWND) -> LRESULT { return uninstall(); }, NULL);
+}
+
 static inline void HookFixture_UninstallAll(void)
 {
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
+    HookFixture_OnHookThread([](HWND) -> LRESULT {
+        UninstallCBTHook();
+        UninstallMouseHook();
+        UninstallKeyDownHook();
+        return 0;
+    }, NULL);
 }
 
 // The tray program's order: everything off first, then all three with one window.
 static inline void HookFixture_InstallAll(HWND notifyWindow)
 {
     HookFixture_UninstallAll();
-    InstallCBTHook(notifyWindow);
-    InstallMouseHook(notifyWindow);
-    InstallKeyDownHook(notifyWindow);
+    HookFixture_OnHookThread([](HWND window) -> LRESULT {
+        InstallCBTHook(window);
+        InstallMouseHook(window);
+        InstallKeyDownHook(window);
+        return 0;
+    }, notifyWindow);
 }
 #endif
 

@@ -50,7 +50,7 @@ took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
 write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 or 1 each)
     local name
     for name in Browser Messenger Tooltip Applet Flash; do
-        wine reg add 'HKLM\Software\Quorvane\Hushpane' /v $name /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+        wine reg add 'HKLM\Software\Quorvane\Hushpane' /reg:32 /v $name /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
         shift
     done
 }

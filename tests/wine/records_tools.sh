@@ -36,7 +36,7 @@ listing() { (cd "${folder[$1]:-$1}" && find . -mindepth 1 | sort); }   # CSIDL o
 full=$(listing 33)
 
 mkdir "$alone/program" "$alone/cwd" "$alone/path"
-cp Hushpane.exe Snapveil.dll "$alone/program/"
+cp Hushpane.exe Snapveil*.dll "$alone/program/"   # the library of either bitness
 cp standin/Foldwright.dll "$alone/cwd/" && cp standin/Foldwright.dll "$alone/path/"
 write_switches 1 0 0 0 0
 (cd "$alone/cwd" && WINEPATH=$(winepath -w "$alone/path") exec wine "$alone/program/Hushpane.exe") &
