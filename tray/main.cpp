@@ -2,6 +2,7 @@
 // No C runtime: Program_Start is the entry point the system calls.
 #include <windows.h>
 #include <commctrl.h>
+#include "../filter/hook_thread.h"
 #include "program_state.h"
 #include "records_tools.h"
 #include "resource_ids.h"
@@ -106,6 +107,7 @@ extern "C" void Program_Start(void)
     Program_DetectWindowsFamily();
     InitCommonControls();
     Program_HandOverToRunningCopy();
+    HookThread_Start();
     Settings_LoadBlockingSwitches(&g_loadScratch, &g_switches);
     g_module = GetModuleHandleA(NULL);
     LPSTR commandLine = GetCommandLineA();
