@@ -2,6 +2,7 @@
 // No C runtime: Program_Start is the entry point the system calls.
 #include <windows.h>
 #include <commctrl.h>
+#include "hook_thread.h"
 #include "library_search.h"
 #include "platform_version.h"
 #include "program_state.h"
@@ -110,6 +111,7 @@ extern "C" void Program_Start(void)
     LibrarySearch_KeepCurrentDirectoryOut();
     InitCommonControls();
     Program_HandOverToRunningCopy();
+    HookThread_Start();
     Settings_LoadBlockingSwitches(&s_loadScratch, &g_switches);
     g_module = GetModuleHandleA(NULL);
     LPSTR commandLine = GetCommandLineA();

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include "settings_window.h"
+#include "hook_thread.h"
+#include "host_launch.h"
 #include "library_search.h"
 #include "messenger_service.h"
 #include "platform_version.h"
@@ -123,11 +125,11 @@ static void SettingsWindow_OnCreate(HWND window)
     SetTimer(window, AUTO_APPLY_TIMER, AUTO_APPLY_DELAY_MS, NULL);
 }
 
+// The 64-bit host's hooks go with this program's own.
 static void SettingsWindow_UninstallHooks(void)
 {
-    UninstallCBTHook();
-    UninstallMouseHook();
-    UninstallKeyDownHook();
+    HookThread_UninstallAll();
+    HostLaunch_Stop();
 }
 
 // Apply: the writes must all be done before the first install, which reloads
@@ -143,9 +145,8 @@ static void SettingsWindow_OnApply(HWND window)
         if (entry.place == &BlockingSwitches::messenger)
             MessengerService_Switch(Platform_IsWindows9x(), ticked);
     }
-    InstallCBTHook(window);
-    InstallMouseHook(window);
-    InstallKeyDownHook(window);
+    HookThread_InstallAll(window);
+    HostLaunch_Start(window);
     ShowWindow(window, SW_MINIMIZE);
 }
 

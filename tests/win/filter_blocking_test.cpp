@@ -6,6 +6,8 @@
 //   the script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
 #include "win_check.h"
 #include "override_state.h"
+#include "hook_thread.h"
+#include "host_program.h"
 
 static HWND g_notifyWindow;
 #define NOTIFY_CLASS "HushpaneTestNotify"
@@ -171,6 +173,30 @@ static void TestUninstall(void)
     HookFixture_Install<InstallCBTHook>(g_notifyWindow);
     CHECK(HookFixture_Uninstall<UninstallCBTHook>() != 0, "uninstall after double install");
     Probe("IEFrame", 0, "after double install and one uninstall no orphaned hook keeps vetoing");
+
+    // The tray's hook thread. (Which thread installs shows nowhere under Wine,
+    // which keeps a thread's hooks after the thread ends.)
+    CHECK(HookThread_Start(), "the hook thread starts");
+    HookThread_InstallAll(g_notifyWindow);
+    Probe("IEFrame", 1, "installed on the hook thread");
+    HookThread_UninstallAll();
+    Probe("IEFrame", 0, "uninstalled on the hook thread");
+    // While it waits, the asker answers what is sent to its windows, and only that.
+    static HANDLE s_sent;
+    s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    g_hookFixtureNotifications = 0;
+    PostMessageA(g_notifyWindow, WM_POPUPBLOCKED, 0, 0);
+    CloseHandle(CreateThread(NULL, 0, [](LPVOID) WINAPI -> DWORD {
+        DWORD_PTR result;
+        SendMessageTimeoutA(g_notifyWindow, WM_POPUPBLOCKED, 0, 0, SMTO_NORMAL, 5000, &result);
+        return SetEvent(s_sent);
+    }, NULL, 0, NULL));
+    bool answered = HookThread_WaitAnswering(s_sent, 3000);
+    CHECK(answered && g_hookFixtureNotifications == 1, "a send answered while waiting (%d), the post "
+          "left queued: %d notification(s)", answered, g_hookFixtureNotifications);
+    Check_Pump(100);
+    CHECK(g_hookFixtureNotifications == 2, "the post taken by the loop after: %d", g_hookFixtureNotifications);
+    CloseHandle(s_sent);
 }
 
 static void TestNotifyWindowGoneOrHung(void)
@@ -324,10 +350,88 @@ static void TestRealBrowser(void)
     Process_WaitExit(pi, 10000);
 }
 
+#ifdef _WIN64
+// Snapveil64.exe started as Hushpane starts it, beside this program, for the
+// window and process given; with no window, by hand, with no arguments.
+static bool Host_Start(HWND window, DWORD processId, PROCESS_INFORMATION *host)
+{
+    char self[MAX_PATH], line[HOST_COMMAND_LINE_SIZE] = "Snapveil64.exe";
+    GetModuleFileNameA(NULL, self, sizeof self);
+    if (window)
+        HostProgram_FormatCommandLine(line, sizeof line, self, (uint32_t)(UINT_PTR)window, processId);
+    return Process_Start(line, 0, host);
+}
+
+// Vetoes by the host's hooks once it has installed them; foreign when its
+// notify window is another process's.
+static void Host_ExpectBlocking(const char *what, long foreign = 0)
+{
+    WaitFor([] { return Check_Probe("IEFrame") == 1; }, 10000);
+    Probe("IEFrame", 1, what, foreign);
+}
+
+static void Host_ExpectExit(PROCESS_INFORMATION &host, long code, const char *what)
+{
+    DWORD start = GetTickCount();
+    long got = Process_WaitExit(host, 2000);
+    CHECK(got == code, "%s: the host exits with %ld within 2 s: %ld after %lu ms", what, code, got,
+          GetTickCount() - start);
+}
+
+// This program stands in for Hushpane; a copy of it in "window" mode, for a
+// Hushpane that is killed.
+static void TestHost64(void)
+{
+    HookFixture_UninstallAll();
+    const DWORD browserOnly[SWITCH_COUNT] = {1, 0, 0, 0, 0};
+    HookFixture_WriteSwitches(browserOnly);
+    PROCESS_INFORMATION host, other, standin;
+    CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
+    HWND standinWindow = NULL;
+    WaitFor([&] { return (standinWindow = Check_WindowOf(NOTIFY_CLASS, standin.dwProcessId)) != NULL; });
+    HWND gone = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    DestroyWindow(gone);
+    Process_Start("hushpane_query.exe", 0, &other);   // ends at once: no command
+    DWORD ended = other.dwProcessId;
+    Process_WaitExit(other, 10000);
+    const struct { HWND window; DWORD processId; const char *what; } refused[] = {
+        {NULL, 0, "no arguments"}, {g_notifyWindow, ended, "a process that is not there"},
+        {gone, GetCurrentProcessId(), "a window that is not there"},
+        {g_notifyWindow, standin.dwProcessId, "another process's window"}};
+    for (const auto &start : refused) {
+        Host_Start(start.window, start.processId, &other);
+        Host_ExpectExit(other, 1, start.what);
+    }
+    Probe("IEFrame", 0, "nothing blocked after the refused starts");
+
+    CHECK(Host_Start(g_notifyWindow, GetCurrentProcessId(), &host), "the host starts");
+    Host_ExpectBlocking("the host's hooks veto and notify");
+    HANDLE oneHost = OpenMutexA(READ_CONTROL, FALSE, HOST_ONE_HOST_MUTEX);
+    Check_SessionSecurity(oneHost, false, "one-host mutex");
+    CloseHandle(oneHost);
+    Host_Start(g_notifyWindow, GetCurrentProcessId(), &other);
+    Host_ExpectExit(other, 1, "a second host in the session");
+    Probe("IEFrame", 1, "the first host still blocks");
+    PostThreadMessageA(host.dwThreadId, WM_QUIT, 0, 0);
+    Host_ExpectExit(host, 0, "asked to stop");
+    Probe("IEFrame", 0, "nothing blocked after the stop");
+
+    CHECK(Host_Start(standinWindow, standin.dwProcessId, &host), "the stand-in's host starts");
+    Host_ExpectBlocking("the stand-in's host vetoes", 1);
+    TerminateProcess(standin.hProcess, 9);
+    Host_ExpectExit(host, 0, "its Hushpane killed");
+    Process_WaitExit(standin, 5000);
+    Probe("IEFrame", 0, "nothing blocked after the stand-in's end");
+}
+#endif
+
 int main(int argc, char **argv)
 {
     Check_Begin();
     g_notifyWindow = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    if (argc == 2 && !strcmp(argv[1], "window"))
+        for (;;)
+            Check_Pump(1000);
     if (argc == 3 && !strcmp(argv[1], "host")) {
         Install(1, 0, 0, 0, 0);
         printf("ready interval %u\n", GetDoubleClickTime() + 500u);
@@ -349,6 +453,9 @@ int main(int argc, char **argv)
     TestNotifyWindowGoneOrHung();
     TestHookProceduresCalledDirectly();
     TestRealBrowser();
+#ifdef _WIN64
+    TestHost64();
+#endif
     HookFixture_UninstallAll();
     return Check_End();
 }
