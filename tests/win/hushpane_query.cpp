@@ -38,7 +38,11 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "hushpane_standins.h"
+// The stand-ins, in hushpane_standins.cpp.
+int Probe_Run(int count, char **classes);
+int Tray_Run(const char *program);
+int Tray_Recreate(void);
+int Standin_Run(const char *pageClass, const char *targetsPath, const char *stopPath);
 
 static HWND Inspect_Window(void)
 {

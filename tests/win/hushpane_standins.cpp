@@ -3,8 +3,6 @@
 #include "win_check.h"
 #include <string.h>
 
-#include "hushpane_standins.h"
-
 int Probe_Run(int count, char **classes)
 {
     int vetoed = 0;

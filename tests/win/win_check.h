@@ -137,12 +137,6 @@ static inline DWORD Window_Process(HWND window)
     return process;
 }
 
-// A top-level window of the class made by the process, or NULL.
-static inline HWND Window_OfProcess(const char *className, DWORD processId)
-{
-    return Window_Next(className, NULL, [=](HWND w) { return Window_Process(w) == processId; });
-}
-
 // The next top-level window of the class and title that another process made:
 // one this program made itself is a stand-in, not the window looked for.
 static inline HWND Window_NotOurs(const char *className, const char *title, HWND after = NULL)
@@ -183,7 +177,8 @@ static inline bool Browser_GetsFrame(DWORD timeoutMs, bool (*over)(void) = NULL)
     if (!CHECK(Process_Start("\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank", 0, &pi),
                "iexplore.exe starts"))
         return false;
-    auto framed = [&] { return Window_OfProcess("IEFrame", pi.dwProcessId) != NULL; };
+    auto ours = [&](HWND w) { return Window_Process(w) == pi.dwProcessId; };
+    auto framed = [&] { return Window_Next("IEFrame", NULL, ours) != NULL; };
     bool found = WaitFor([&] {
         Check_Pump(50);
         return framed() || (over && over());
