@@ -44,20 +44,15 @@ int Tray_Run(const char *program);
 int Tray_Recreate(void);
 int Standin_Run(const char *pageClass, const char *targetsPath, const char *stopPath);
 
-static HWND Inspect_Window(void)
-{
-    return FindWindowA(SETTINGS_WINDOW_CLASS, NULL);
-}
-
 static HWND Inspect_Control(int id)
 {
-    return GetDlgItem(Inspect_Window(), id);   // none without the window
+    return GetDlgItem(Hushpane_Window(), id);   // none without the window
 }
 
 // A message box shown by the settings window's thread, with CAPTION or any.
 static HWND Inspect_FindBox(const char *caption)
 {
-    HWND window = Inspect_Window();
+    HWND window = Hushpane_Window();
     DWORD thread = window ? GetWindowThreadProcessId(window, NULL) : 0;
     return thread ? Window_Next("#32770", caption, [=](HWND box) {
         return IsWindowVisible(box) && GetWindowThreadProcessId(box, NULL) == thread;
@@ -66,7 +61,7 @@ static HWND Inspect_FindBox(const char *caption)
 
 static bool Inspect_StateHolds(const char *state)
 {
-    HWND window = Inspect_Window();
+    HWND window = Hushpane_Window();
     // The window's thread: its focus, whether it drags a window or tracks a menu.
     GUITHREADINFO info = {sizeof info};
     RECT r;
@@ -150,7 +145,7 @@ static int Inspect_Box(const char *caption, DWORD timeoutMs)
     for (const char *c = text; *c; ++c)
         *c == '\r' ? printf("\\r") : *c == '\n' ? printf("\\n") : putchar(*c);
     printf("\n");
-    return GetWindow(box, GW_OWNER) == Inspect_Window() ? 0 : 1;
+    return GetWindow(box, GW_OWNER) == Hushpane_Window() ? 0 : 1;
 }
 
 // Wine's message box does not answer DM_GETDEFID; the button style tells.
@@ -161,7 +156,7 @@ static int Inspect_Buttons(const char *caption)
     for (int id = IDOK; box && id <= IDNO; id++)   // a missing button's style reads 0
         if ((GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
             defaultId = id;
-    printf("owner=%d default=%d yes=%d no=%d cancel=%d\n", box && GetWindow(box, GW_OWNER) == Inspect_Window(),
+    printf("owner=%d default=%d yes=%d no=%d cancel=%d\n", box && GetWindow(box, GW_OWNER) == Hushpane_Window(),
            defaultId, GetDlgItem(box, IDYES) != NULL, GetDlgItem(box, IDNO) != NULL,
            GetDlgItem(box, IDCANCEL) != NULL);
     return box ? 0 : 1;
@@ -170,7 +165,7 @@ static int Inspect_Buttons(const char *caption)
 // The group box, not the push button that shares its id.
 static int Inspect_GroupPoint(int id)
 {
-    HWND window = Inspect_Window(), group = NULL;
+    HWND window = Hushpane_Window(), group = NULL;
     RECT r;
     while (window && (group = FindWindowExA(window, group, "Button", NULL)))
         if (GetDlgCtrlID(group) == id && (GetWindowLongA(group, GWL_STYLE) & 0xF) == BS_GROUPBOX &&
@@ -206,13 +201,13 @@ static const struct {
     int (*run)(int count, char **args);
 } s_commands[] = {
     {"wait", 2, [](int, char **a) { return Inspect_Wait(a[0], (DWORD)atol(a[1])); }},
-    {"origin", 0, [](int, char **) { return Inspect_Place(Inspect_Window(), 'o'); }},
+    {"origin", 0, [](int, char **) { return Inspect_Place(Hushpane_Window(), 'o'); }},
     {"group-point", 1, [](int, char **a) { return Inspect_GroupPoint(atoi(a[0])); }},
     {"center", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'c'); }},
     {"rect", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'r'); }},
     {"items", 1, [](int, char **a) { return Inspect_Items(atoi(a[0])); }},
     {"buttons", 1, [](int, char **a) { return Inspect_Buttons(a[0]); }},
-    {"timer", 0, [](int, char **) { return PostMessageA(Inspect_Window(), WM_TIMER, 1, 0) ? 0 : 1; }},
+    {"timer", 0, [](int, char **) { return PostMessageA(Hushpane_Window(), WM_TIMER, 1, 0) ? 0 : 1; }},
     {"probe", 0, Probe_Run},
     {"tray", 1, [](int, char **a) { return Tray_Run(a[0]); }},
     {"tray-recreate", 0, [](int, char **) { return Tray_Recreate(); }},
@@ -224,13 +219,13 @@ static const struct {
     {"version", 1, [](int, char **a) { return Inspect_Version(a[0]); }},
     {"browser", 3, [](int, char **a) { return Standin_Run(a[0], a[1], a[2]); }},
     {"command", 1, [](int, char **a) {
-         return Inspect_Window() && PostMessageA(Inspect_Window(), WM_COMMAND, atoi(a[0]), 0) ? 0 : 1;
+         return Hushpane_Window() && PostMessageA(Hushpane_Window(), WM_COMMAND, atoi(a[0]), 0) ? 0 : 1;
      }},
     // What a click on another window sends on Windows.
     {"menu-cancel", 0, [](int, char **) {
-         if (!Inspect_Window())
+         if (!Hushpane_Window())
              return 1;
-         SendMessageA(Inspect_Window(), WM_CANCELMODE, 0, 0);
+         SendMessageA(Hushpane_Window(), WM_CANCELMODE, 0, 0);
          return 0;
      }},
 };

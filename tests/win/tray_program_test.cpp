@@ -66,12 +66,6 @@ static void Registry_MakeReadOnly(void)
 static PROCESS_INFORMATION s_hushpane;
 static DWORD s_startTick, s_shownTick;
 
-// Hushpane's settings window, or the next one after `after`.
-static HWND Hushpane_Window(HWND after = NULL)
-{
-    return Window_NotOurs(SETTINGS_WINDOW_CLASS, NULL, after);
-}
-
 static bool WindowShown(void)
 {
     HWND window = Hushpane_Window();

@@ -144,6 +144,12 @@ static inline HWND Window_NotOurs(const char *className, const char *title, HWND
     return Window_Next(className, title, [](HWND w) { return Window_Process(w) != GetCurrentProcessId(); }, after);
 }
 
+// Hushpane's settings window, or the next one after `after`.
+static inline HWND Hushpane_Window(HWND after = NULL)
+{
+    return Window_NotOurs(SETTINGS_WINDOW_CLASS, NULL, after);
+}
+
 static inline void Window_RegisterClass(const char *className, WNDPROC procedure, UINT style = 0,
                                         int colour = COLOR_WINDOW, int windowExtra = 0)
 {
