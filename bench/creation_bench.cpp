@@ -4,23 +4,11 @@
 // Snapveil's three hooks; each in several interleaved rounds, best round kept.
 // Also times one veto's round trip to a host whose handler returns at once,
 // from a second process, and prints the size of the library.
-#include <windows.h>
-#include <stdio.h>
 #include <stdlib.h>
 
-#include "win_check.h"
-
-typedef void (WINAPI *NullInstallProc)(HINSTANCE);
-typedef void (WINAPI *NullUninstallProc)(void);
+#include "bench.h"
 
 static const char PLAIN_CLASS[] = "HushpaneBenchPlain";
-
-static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
-}
 
 static HWND g_parent;
 
@@ -37,36 +25,30 @@ static double TimeCreations(int count, const char *className)
             DestroyWindow(w);
     }
     QueryPerformanceCounter(&end);
-    return Seconds(start, end);
+    return Bench_Seconds(start, end);
 }
 
 // 0 no hook, 1 do-nothing CBT hook, 2 Snapveil's three hooks, 3 Snapveil's CBT hook alone.
-static double MeasureVariant(int variant, int count, HWND host, HMODULE nullHook,
-                             NullInstallProc nullInstall, NullUninstallProc nullUninstall)
+static double MeasureVariant(int variant, int count, HWND host)
 {
     if (variant == 1)
-        nullInstall(nullHook);
+        NullHook_Start(WH_CBT);
     if (variant == 2)
-        HookFixture_InstallAll(host);
+        Hooks_InstallAll(host);
     if (variant == 3)
-        HookFixture_Install<InstallCBTHook>(host);
+        Hooks_Install<InstallCBTHook>(host);
     double t = TimeCreations(count, PLAIN_CLASS);
     if (variant == 1)
-        nullUninstall();
+        s_nullUninstall();
     if (variant >= 2)
-        HookFixture_UninstallAll();
+        Hooks_UninstallAll();
     return t;
 }
 
 static void RegisterClasses(void)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = PLAIN_CLASS;
-    RegisterClassA(&wc);
-    wc.lpszClassName = "IEFrame";
-    RegisterClassA(&wc);
+    Window_RegisterClass(PLAIN_CLASS, DefWindowProcA);
+    Window_RegisterClass("IEFrame", DefWindowProcA);
 }
 
 // Child mode: veto `count` browser frames and return the mean microseconds each took.
@@ -78,29 +60,24 @@ static int RunVetoChild(int count)
     for (int i = 0; i < count; ++i)
         CreateWindowExA(0, "IEFrame", "", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
     QueryPerformanceCounter(&end);
-    return (int)(Seconds(start, end) * 1e6 / count);
+    return (int)(Bench_Seconds(start, end) * 1e6 / count);
 }
 
 int main(int argc, char **argv)
 {
-    setvbuf(stdout, NULL, _IONBF, 0);
+    Check_Begin();
     if (argc == 3 && lstrcmpA(argv[1], "--veto-child") == 0)
         return RunVetoChild(atoi(argv[2]));
 
     const int count = argc > 1 ? atoi(argv[1]) : 2000;
     const int rounds = 7;
     RegisterClasses();
-    HWND host = HookFixture_CreateCountingNotifyWindow("HushpaneBenchHost");
+    HWND host = Hooks_CreateCountingWindow("HushpaneBenchHost");
 
     g_parent = CreateWindowExA(0, PLAIN_CLASS, "", WS_OVERLAPPED, 0, 0, 100, 100,
                                NULL, NULL, GetModuleHandleA(NULL), NULL);
-    HMODULE nullHook = LoadLibraryA(NULL_CBT_HOOK_DLL);
-    NullInstallProc nullInstall = (NullInstallProc)GetProcAddress(nullHook, "NullCbt_Install");
-    NullUninstallProc nullUninstall = (NullUninstallProc)GetProcAddress(nullHook, "NullCbt_Uninstall");
-    if (!nullInstall || !nullUninstall) {
-        printf(NULL_CBT_HOOK_DLL " missing\n");
+    if (!NullHook_Load())
         return 1;
-    }
 
     TimeCreations(count / 10 + 1, PLAIN_CLASS);   // warm up
     double best[4] = {1e9, 1e9, 1e9, 1e9};
@@ -108,7 +85,7 @@ int main(int argc, char **argv)
     // load or in the window manager's tables favours none of them.
     for (int r = 0; r < rounds * 4; ++r) {
         int variant = (r + r / 4) % 4;
-        double t = MeasureVariant(variant, count, host, nullHook, nullInstall, nullUninstall);
+        double t = MeasureVariant(variant, count, host);
         if (t < best[variant])
             best[variant] = t;
     }
@@ -121,17 +98,17 @@ int main(int argc, char **argv)
            best[2] / best[1], best[2] / best[0], best[3] / best[1]);
 
     const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
-    HookFixture_WriteSwitches(onlyBrowser);
-    HookFixture_Install<InstallCBTHook>(host);
-    g_hookFixtureNotifications = 0;
+    Switches_Write(onlyBrowser);
+    Hooks_Install<InstallCBTHook>(host);
+    g_hookNotifications = 0;
     const int vetoCount = 200;
     char self[MAX_PATH], line[MAX_PATH + 64];
     GetModuleFileNameA(NULL, self, sizeof self);
     wsprintfA(line, "\"%s\" --veto-child %d", self, vetoCount);
     long micros = Check_RunPumping(line, 60000, NULL);
-    HookFixture_Uninstall<UninstallCBTHook>();
+    Hooks_Uninstall<UninstallCBTHook>();
     printf("veto round trip to a host in another process: %ld us (%d of %d reported)\n",
-           micros, g_hookFixtureNotifications, vetoCount);
+           micros, g_hookNotifications, vetoCount);
 
     HANDLE file = CreateFileA(SNAPVEIL_DLL, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size = GetFileSize(file, NULL);

@@ -5,15 +5,9 @@
 //   (a) under a do-nothing global mouse hook, (b) under Snapveil's three hooks;
 // in interleaved rounds; prints each variant's best throughput and the ratio of
 // times (b)/(a), of the best rounds and as the median of the rounds' ratios.
-#include <windows.h>
-#include <stdio.h>
 #include <stdlib.h>
 
-#include "win_check.h"
-
-typedef void (WINAPI *NullInstallProc)(HINSTANCE);
-typedef void (WINAPI *NullUninstallProc)(void);
-typedef LONG (WINAPI *NullCallsProc)(void);
+#include "bench.h"
 
 #define DEFAULT_ROUNDS 15
 #define MAX_ROUNDS 64
@@ -36,33 +30,12 @@ static LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
-}
-
-static void Pump(void)
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // No double-click style: every press arrives as WM_LBUTTONDOWN.
 static BOOL CreateBenchWindow(void)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = BenchProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.lpszClassName = "HushpaneBenchInput";
-    RegisterClassA(&wc);
-    g_window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Hushpane input bench", WS_POPUP | WS_VISIBLE,
-                               100, 100, WINDOW_SIZE, WINDOW_SIZE, NULL, NULL, wc.hInstance, NULL);
+    Window_RegisterClass("HushpaneBenchInput", BenchProc);
+    g_window = CreateWindowExA(WS_EX_TOPMOST, "HushpaneBenchInput", "Hushpane input bench", WS_POPUP | WS_VISIBLE,
+                               100, 100, WINDOW_SIZE, WINDOW_SIZE, NULL, NULL, GetModuleHandleA(NULL), NULL);
     if (!g_window)
         return FALSE;
     SetForegroundWindow(g_window);
@@ -97,10 +70,10 @@ static double TimeMoves(int count)
     QueryPerformanceCounter(&start);
     for (int i = 0; i < count; ++i) {
         SendInput(1, (i & 1) ? &back : &there, sizeof(INPUT));
-        Pump();
+        Check_PumpPending();
     }
     QueryPerformanceCounter(&end);
-    return Seconds(start, end);
+    return Bench_Seconds(start, end);
 }
 
 static double TimePresses(int count)
@@ -110,10 +83,10 @@ static double TimePresses(int count)
     QueryPerformanceCounter(&start);
     for (int i = 0; i < count; ++i) {
         SendInput(2, click, sizeof(INPUT));
-        Pump();
+        Check_PumpPending();
     }
     QueryPerformanceCounter(&end);
-    return Seconds(start, end);
+    return Bench_Seconds(start, end);
 }
 
 // The hook procedures alone, called directly on one message: what each costs
@@ -128,7 +101,7 @@ static double TimeProcedure(HOOKPROC procedure, UINT message, int calls)
     for (int i = 0; i < calls; ++i)
         procedure(HC_ACTION, message, (LPARAM)&mouse);
     QueryPerformanceCounter(&end);
-    return Seconds(start, end) / calls;
+    return Bench_Seconds(start, end) / calls;
 }
 
 static void ReportProcedures(HOOKPROC nullProc, double moveTime, double pressTime, int count)
@@ -184,26 +157,20 @@ static void Report(const char *what, double times[][2], int rounds, int count)
 
 int main(int argc, char **argv)
 {
-    setvbuf(stdout, NULL, _IONBF, 0);
+    Check_Begin();
     int count = argc > 1 ? atoi(argv[1]) : 2000;
     if (count <= 0)
         count = 2000;
     int rounds = argc > 2 ? atoi(argv[2]) : DEFAULT_ROUNDS;
     if (rounds <= 0 || rounds > MAX_ROUNDS)
         rounds = DEFAULT_ROUNDS;
-    HMODULE nullHook = LoadLibraryA("NullMouseHook.dll");
-    NullInstallProc nullInstall = (NullInstallProc)(void *)GetProcAddress(nullHook, "NullMouse_Install");
-    NullUninstallProc nullUninstall = (NullUninstallProc)(void *)GetProcAddress(nullHook, "NullMouse_Uninstall");
-    NullCallsProc nullCalls = (NullCallsProc)(void *)GetProcAddress(nullHook, "NullMouse_Calls");
-    if (!nullInstall || !nullUninstall || !nullCalls) {
-        printf("cannot load NullMouseHook.dll\n");
+    if (!NullHook_Load())
         return 1;
-    }
     if (!CreateBenchWindow()) {
         printf("cannot create the bench window\n");
         return 1;
     }
-    HookFixture_UninstallAll();
+    Hooks_UninstallAll();
 
     double moves[MAX_ROUNDS][2], presses[MAX_ROUNDS][2];
     LONG movesSeen[2] = {0, 0}, pressesSeen[2] = {0, 0};
@@ -213,9 +180,9 @@ int main(int argc, char **argv)
         for (int step = 0; step < 2; ++step) {
             int variant = (round & 1) ? 1 - step : step;
             if (variant == 0)
-                nullInstall(nullHook);
+                NullHook_Start(WH_MOUSE);
             else
-                HookFixture_InstallAll(g_window);
+                Hooks_InstallAll(g_window);
             LONG before = g_moves;
             moves[round][variant] = TimeMoves(count);
             movesSeen[variant] += g_moves - before;
@@ -223,23 +190,24 @@ int main(int argc, char **argv)
             presses[round][variant] = TimePresses(count);
             pressesSeen[variant] += g_presses - before;
             if (variant == 0)
-                nullUninstall();
+                s_nullUninstall();
             else
-                HookFixture_UninstallAll();
+                Hooks_UninstallAll();
         }
     }
     Check_Pump(100);
+    // Taken now: the procedures timed below are called directly, and count too.
+    const LONG hookCalls = s_nullCalls();
 
     printf("%d rounds of %d moves and %d presses (with releases)\n", rounds, count, count);
     printf("do-nothing hook calls: %ld; messages taken: moves %ld/%ld, presses %ld/%ld\n",
-           nullCalls(), movesSeen[0], movesSeen[1], pressesSeen[0], pressesSeen[1]);
+           hookCalls, movesSeen[0], movesSeen[1], pressesSeen[0], pressesSeen[1]);
     Report("mouse moves ", moves, rounds, count);
     Report("left presses", presses, rounds, count);
-    ReportProcedures((HOOKPROC)(void *)GetProcAddress(nullHook, "NullMouseProc"),
-                     Best(moves, rounds, 0), Best(presses, rounds, 0), count);
+    ReportProcedures(s_nullProc, Best(moves, rounds, 0), Best(presses, rounds, 0), count);
     DestroyWindow(g_window);
     // The measurement only counts if the input reached the window under both hooks.
-    BOOL delivered = nullCalls() > 0 && movesSeen[0] > 0 && movesSeen[1] > 0 &&
+    BOOL delivered = hookCalls > 0 && movesSeen[0] > 0 && movesSeen[1] > 0 &&
                      pressesSeen[0] > 0 && pressesSeen[1] > 0;
     if (!delivered)
         printf("input did not reach the bench window\n");

@@ -4,17 +4,16 @@
 # instruction their processor lacks: the 386 for the 32-bit ones, the first
 # x86-64 processors for the 64-bit ones. The hook libraries, in every process,
 # import from KERNEL32, USER32 and ADVAPI32 only and nothing that allocates,
-# loads or writes the registry, export the nine hooks by plain name and share
-# no section across sessions. Hushpane.exe is terminal-server aware with no
-# manifest, so Vista goes on virtualising its registry writes.   BIN_DIR [OBJDUMP [OBJDUMP64]]
-set -eu
+# loads or writes the registry, export their .def's hooks by plain name and
+# share no section across sessions. Hushpane.exe is terminal-server aware with
+# no manifest, so Vista goes on virtualising its registry writes.
+#   BIN_DIR [OBJDUMP [OBJDUMP64]]
+set -u
 bin=${1:?folder of the built binaries}
 objdump=${2:-i686-w64-mingw32-objdump}
 objdump64=${3:-x86_64-w64-mingw32-objdump}
-# The binaries by bitness, and the hook libraries among them.
-binaries="Hushpane.exe:32 Snapveil.dll:32 Foldwright.dll:32 Snapveil64.dll:64"
-hook_libraries="Snapveil.dll Snapveil64.dll"
-hook_exports="CBTProc InstallCBTHook InstallKeyDownHook InstallMouseHook KeyDownProc MouseProc UninstallCBTHook UninstallKeyDownHook UninstallMouseHook "
+source "$(dirname "${BASH_SOURCE[0]}")/../wine/checks.sh"
+shopt -s extglob
 # What the 386 lacks, as objdump spells it: the 486's bswap to invlpg, cpuid (not on
 # early 486s either), the Pentium's rdtsc to cmpxchg8b, the Pentium Pro's cmov to
 # long nop, MMX and SSE (also any %mm or %xmm register).
@@ -23,44 +22,52 @@ not_on_386='bswap|cmpxchg[0-9a-z]*|xadd|invd|wbinvd|invlpg|cpuid|rdtscp?|rdpmc|r
 # in 64-bit mode, rdtscp, the bit counts, movbe, SSE3 to SSE4.2, AES, and AVX
 # (any v-instruction on %xmm, any %ymm or %zmm register).
 not_on_first_x64='cmpxchg16b|lahf|sahf|rdtscp|popcnt|lzcnt|tzcnt|movbe|crc32|fisttp[a-z]*|monitor|mwait|addsubp[sd]|h(add|sub)p[sd]|lddqu|mov(ddup|s[hl]dup)|pshufb|ph(add|sub)[a-z]*|pmaddubsw|pmulhrsw|palignr|psign[bwd]|pabs[bwd]|blendv?p[sd]|pblend[a-z]*|dpp[sd]|extractps|insertps|pextr[bdq]|pinsr[bdq]|pm(ax|in)(s[bd]|u[wd])|pmov[sz]x[a-z]*|pmul(dq|ld)|ptest|round[ps][sd]|mpsadbw|packusdw|movntdqa|phminposuw|pcmp(eq|gt)q|pcmp[ei]str[im]|extrq|insertq|movnts[sd]|aes[a-z]*|pclmul[a-z]*'
-declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="the 386 lacks" [64]="the first x86-64 processors lack")
+declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="a 386's" [64]="the first x86-64's")
 declare -A lacks=([32]="^(($not_on_386)|.*%[xyz]?mm[0-9])( |\$)" [64]="^(($not_on_first_x64)( |\$)|v[a-z0-9]+ .*%xmm|.*%[yz]mm)")
-fail=0
-problem() { echo "FAIL: $*"; fail=1; }
-hook_library() { case " $hook_libraries " in *" $1 "*) return 0 ;; esac; return 1; }
+hook_only='KERNEL32:*|USER32:*|ADVAPI32:*'
+hook_forbidden='*Alloc*|*Heap*|*Free|*LoadLibrary*|*RegSet*|*RegDelete*'
+# binary|bits|imports it may have off the list|the only DLLs:functions it may import (empty: any)
+binaries=(
+    "Hushpane.exe|32|SNAPVEIL:*|"
+    "Snapveil.dll|32||$hook_only"
+    "Foldwright.dll|32||"
+    "Snapveil64.dll|64||$hook_only"
+    "Snapveil64.exe|64|SNAPVEIL64:*|"
+)
 imports() {   # "DLL function" per import
     "$1" -p "$2" | awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
         dll && /^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { print dll, $3 }'; }
-for entry in $binaries; do
-    binary=${entry%:*} bits=${entry#*:}
+for row in "${binaries[@]}"; do
+    IFS='|' read -r binary bits off_list only <<<"$row"
+    dump=${tool[$bits]} failed_before=$failed
     while read -r dll function; do
-        [ "$binary:$dll" = Hushpane.exe:SNAPVEIL ] && continue
+        [[ $dll:$function == @($off_list) ]] && continue
         grep -v '^#' "$(dirname "$0")/win95_nt4_imports.txt" | grep -qE "^$dll( .*)? $function( |\$)" ||
-            problem "$binary imports $dll $function, not on the Windows 95 and NT 4.0 list"
-        hook_library "$binary" || continue
-        case "$dll:$function" in
-        *:*Alloc* | *:*Heap* | *:*Free | *:*LoadLibrary* | *:*RegSet* | *:*RegDelete*)
-            problem "$binary imports $dll $function" ;;
-        KERNEL32:* | USER32:* | ADVAPI32:*) ;;
-        *) problem "$binary imports from $dll" ;;
-        esac
-    done < <(imports "${tool[$bits]}" "$bin/$binary")
-    echo "$binary imports: $(imports "${tool[$bits]}" "$bin/$binary" | awk '{print $2}' | tr '\n' ' ')"
-    if hook_library "$binary"; then
-        exports=$("${tool[$bits]}" -p "$bin/$binary" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
-                  | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')
-        [ "$exports" = "$hook_exports" ] || problem "$binary exports $exports, expected $hook_exports"
-        ! "${tool[$bits]}" -h "$bin/$binary" | grep -q 'SHARED' || problem "$binary has a section shared across sessions"
-    fi
+            fail "$binary imports $dll $function, not on the Windows 95 and NT 4.0 list"
+        [ -z "$only" ] || { [[ $dll:$function == @($only) && $dll:$function != @($hook_forbidden) ]] ||
+            fail "$binary imports $dll $function"; }
+    done < <(imports "$dump" "$bin/$binary")
+    echo "$binary imports: $(imports "$dump" "$bin/$binary" | awk '{print $2}' | tr '\n' ' ')"
     # Fields: address, bytes, instruction (prefixes such as lock or rep first).
-    while read -r line; do problem "$binary holds an instruction ${processor[$bits]}: $line"; done < <(
-        "${tool[$bits]}" -d "$bin/$binary" | awk -F'\t' -v bad="${lacks[$bits]}" \
+    while read -r line; do fail "$binary holds an instruction beyond ${processor[$bits]}: $line"; done < <(
+        "$dump" -d "$bin/$binary" | awk -F'\t' -v bad="${lacks[$bits]}" \
             'NF > 2 { i = $3; while (sub(/^(lock|rep[a-z]*|[c-gs]s|data16|addr16|rex[.A-Z]*) /, "", i)); if (i ~ bad) print }')
+    [ "$failed" != "$failed_before" ] || pass "$binary: its imports allowed, every instruction ${processor[$bits]}"
 done
 
-"$objdump" -p "$bin/Hushpane.exe" | grep -q TERMINAL_SERVICE_AWARE || problem "Hushpane.exe is not terminal-server aware"
+tsaware() { "$objdump" -p "$bin/Hushpane.exe" | grep -q TERMINAL_SERVICE_AWARE; }
+check "Hushpane.exe is terminal-server aware" tsaware
 resources=$("${objdump%objdump}windres" -i "$bin/Hushpane.exe" -O rc)   # its resources as a script
-! grep -aqE 'RT_MANIFEST|requestedExecutionLevel' - "$bin/Hushpane.exe" <<< "$resources" ||
-    problem "Hushpane.exe has a manifest or declares an execution level"
-[ $fail -eq 0 ] && echo "binaries' surface as required"
-exit $fail
+check "Hushpane.exe has no manifest and declares no execution level" \
+    fails grep -aqE 'RT_MANIFEST|requestedExecutionLevel' - "$bin/Hushpane.exe" <<< "$resources"
+expected=$(sed -nE 's/^[[:space:]]+([A-Za-z_][A-Za-z0-9_]*)(@[0-9]+)?[[:space:]]*$/\1/p' \
+           "$hushpane_source/filter/snapveil.def" | sort | tr '\n' ' ')
+for library in Snapveil.dll:32 Snapveil64.dll:64; do
+    dll="$bin/${library%:*}" dump=${tool[${library#*:}]}
+    exports=$("$dump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
+              | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')
+    expect_same "${library%:*} exports what the .def names, undecorated" "$expected" "$exports"
+    shared() { "$dump" -h "$dll" | grep -q 'SHARED'; }
+    check "${library%:*} shares no section across sessions" fails shared
+done
+checks_done

@@ -2,10 +2,12 @@
 // as notify window, and the window probe, a separate process, tries to create
 // windows. Switches are set in the real registry of the test prefix.
 //   host STOPFILE: override_gestures.sh's hook host, "Browser" alone on, until STOPFILE
-//   exists; prints "ready interval <ms>" once installed (the double-click time + 500,
+//   exists; prints "ready interval <ms>" once installed (the double-click time + the slack,
 //   the script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
 #include "win_check.h"
-#include "override_state.h"
+#include "shared_state.h"
+#include "session_namespace.h"
+#include "override_rules.h"
 #include "hook_thread.h"
 #include "host_program.h"
 
@@ -17,23 +19,23 @@ static void Install(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet,
                     HWND notify = g_notifyWindow)
 {
     const DWORD values[SWITCH_COUNT] = {browser, messenger, tooltip, applet, flash};
-    HookFixture_WriteSwitches(values);
-    HookFixture_InstallAll(notify);
+    Switches_Write(values);
+    Hooks_InstallAll(notify);
 }
 
 // Runs the probe on a list of classes and checks its veto mask, and that exactly
 // one notification arrived per veto but for those in foreign; returns its run time.
 static DWORD Probe(const char *classes, long expected, const char *what, long foreign = 0)
 {
-    g_hookFixtureNotifications = 0;
+    g_hookNotifications = 0;
     DWORD took = 0;
     long mask = Check_Probe(classes, &took);
     Check_Pump(100);
     int vetoes = mask > 0 ? __builtin_popcountl(mask & ~foreign) : 0;
-    printf("%s: mask 0x%lx, %d notification(s), %lu ms\n", what, mask, g_hookFixtureNotifications, took);
+    printf("%s: mask 0x%lx, %d notification(s), %lu ms\n", what, mask, g_hookNotifications, took);
     CHECK(mask == expected, "%s: mask 0x%lx%s", what, mask, mask < 0 ? ", the probe did not finish" : "");
-    CHECK(g_hookFixtureNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
-          g_hookFixtureNotifications, vetoes);
+    CHECK(g_hookNotifications == vetoes, "%s: %d notifications for %d vetoes", what,
+          g_hookNotifications, vetoes);
     return took;
 }
 
@@ -64,7 +66,7 @@ static LRESULT CALLBACK FindViewProc(HWND window, UINT message, WPARAM wParam, L
         CHECK(views == 1 && readOnly == 1, "the probe maps the settings record once, read-only: %d "
               "view(s), %d read-only", views, readOnly);
     }
-    return HookFixture_CountingProc(window, message, wParam, lParam);
+    return Hooks_CountingProc(window, message, wParam, lParam);
 }
 
 static void TestEveryRuleAcrossProcesses(void)
@@ -85,13 +87,14 @@ static void TestEveryRuleAcrossProcesses(void)
 
     // Switches no reader takes for "on", and a notify window that looks for
     // the settings record in the vetoing process.
-    HWND finder = HookFixture_CreateNotifyWindow("HushpaneViewFinder", FindViewProc);
+    HWND finder = Window_Create("HushpaneViewFinder", FindViewProc);
     Install(1, 0x48500002, 0x48500003, 0x48500004, 0x48500005, finder);
     g_findView = true;
     Probe("IEFrame", 1, "settings view: vetoed");
     CHECK(!g_findView, "the view was looked for");
     DestroyWindow(finder);
-    const char *const records[2] = {"Local\\SnapveilFilterState", "Local\\SnapveilInputState"};
+    const char *const records[2] = {SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME,
+                                    SESSION_NAMESPACE_PREFIX INPUT_RECORD_NAME};
     for (int i = 0; i < 2; ++i) {
         HANDLE record = OpenFileMappingA(READ_CONTROL, FALSE, records[i]);
         Check_SessionSecurity(record, i == 1, records[i]);
@@ -116,7 +119,7 @@ static void TestSwitchesOffThenOneAtATime(void)
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, KEY_SET_VALUE | REGPORT_SETTINGS_VIEW, &key);
     RegDeleteValueA(key, SWITCH_NAME_BROWSER);
     RegCloseKey(key);
-    HookFixture_InstallAll(g_notifyWindow);
+    Hooks_InstallAll(g_notifyWindow);
     Probe("IEFrame MSBLPopupMsgWClass ATLfoo", 0x5, "Browser deleted after Flash alone carries the "
           "scratch over, Messenger reads 0");
 }
@@ -126,14 +129,14 @@ static void TestSwitchesOffThenOneAtATime(void)
 // might leave them, under the path as users spell it: only the bytes count, of at most 4.
 static void TestMissingKeyThenOddValues(void)
 {
-    HookFixture_UninstallAll();
+    Hooks_UninstallAll();
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, REGPORT_SETTINGS_VIEW, 0);
     if (REGPORT_SETTINGS_VIEW != 0)
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, KEY_WOW64_64KEY, 0);
-    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
+    Hooks_Install<InstallCBTHook>(g_notifyWindow);
     HKEY key = NULL, own = NULL;
     DWORD values = 99;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\Hushpane", 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(false), 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
     RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
     CHECK(REGPORT_SETTINGS_VIEW == 0 ||
@@ -147,7 +150,7 @@ static void TestMissingKeyThenOddValues(void)
     RegSetValueExA(key, SWITCH_NAME_APPLET, 0, REG_DWORD, two, 4);
     RegCloseKey(key);
 
-    HookFixture_InstallAll(g_notifyWindow);
+    Hooks_InstallAll(g_notifyWindow);
     // Browser "1" reads as 0x31: off. Messenger 01 00: 1, on. Tooltip's 8 bytes
     // are ignored and carry Messenger's 1: on. Applet 2: off. Flash is missing
     // and carries Applet's 2: off.
@@ -158,9 +161,9 @@ static void TestMissingKeyThenOddValues(void)
 static void TestUninstall(void)
 {
     Install(1, 1, 1, 1, 1);
-    CHECK(HookFixture_Uninstall<UninstallCBTHook>() != 0, "first uninstall succeeds");
+    CHECK(Hooks_Uninstall<UninstallCBTHook>() != 0, "first uninstall succeeds");
     // Nothing left to remove: the system is not even asked (it would set an error).
-    LRESULT error = HookFixture_OnHookThread([](HWND) -> LRESULT {
+    LRESULT error = Hooks_OnHookThread([](HWND) -> LRESULT {
         SetLastError(12345);
         return UninstallCBTHook() == 0 ? (LRESULT)GetLastError() : -1;
     }, NULL);
@@ -169,9 +172,9 @@ static void TestUninstall(void)
 
     // A second install of the same hook replaces the first, so one uninstall
     // really ends the blocking.
-    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
-    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
-    CHECK(HookFixture_Uninstall<UninstallCBTHook>() != 0, "uninstall after double install");
+    Hooks_Install<InstallCBTHook>(g_notifyWindow);
+    Hooks_Install<InstallCBTHook>(g_notifyWindow);
+    CHECK(Hooks_Uninstall<UninstallCBTHook>() != 0, "uninstall after double install");
     Probe("IEFrame", 0, "after double install and one uninstall no orphaned hook keeps vetoing");
 
     // The tray's hook thread. (Which thread installs shows nowhere under Wine,
@@ -184,7 +187,7 @@ static void TestUninstall(void)
     // While it waits, the asker answers what is sent to its windows, and only that.
     static HANDLE s_sent;
     s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
-    g_hookFixtureNotifications = 0;
+    g_hookNotifications = 0;
     PostMessageA(g_notifyWindow, WM_POPUPBLOCKED, 0, 0);
     CloseHandle(CreateThread(NULL, 0, [](LPVOID) WINAPI -> DWORD {
         DWORD_PTR result;
@@ -192,25 +195,25 @@ static void TestUninstall(void)
         return SetEvent(s_sent);
     }, NULL, 0, NULL));
     bool answered = HookThread_WaitAnswering(s_sent, 3000);
-    CHECK(answered && g_hookFixtureNotifications == 1, "a send answered while waiting (%d), the post "
-          "left queued: %d notification(s)", answered, g_hookFixtureNotifications);
+    CHECK(answered && g_hookNotifications == 1, "a send answered while waiting (%d), the post "
+          "left queued: %d notification(s)", answered, g_hookNotifications);
     Check_Pump(100);
-    CHECK(g_hookFixtureNotifications == 2, "the post taken by the loop after: %d", g_hookFixtureNotifications);
+    CHECK(g_hookNotifications == 2, "the post taken by the loop after: %d", g_hookNotifications);
     CloseHandle(s_sent);
 }
 
 static void TestNotifyWindowGoneOrHung(void)
 {
-    HWND doomed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    HWND doomed = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     Install(1, 0, 0, 0, 0, doomed);
     DestroyWindow(doomed);
     Probe("IEFrame", 1, "still vetoed with the notify window gone", 1);
 
     // The last install's window is notified, whichever hook it installed.
-    HookFixture_Install<InstallMouseHook>(doomed);
-    HookFixture_Install<InstallCBTHook>(g_notifyWindow);
+    Hooks_Install<InstallMouseHook>(doomed);
+    Hooks_Install<InstallCBTHook>(g_notifyWindow);
     Probe("IEFrame", 1, "mouse hook to a gone window, then CBT hook: vetoed");
-    HookFixture_Install<InstallKeyDownHook>(doomed);
+    Hooks_Install<InstallKeyDownHook>(doomed);
     Probe("IEFrame", 1, "keyboard install last: its gone window was notified, not the CBT install's", 1);
 
     // A notify window on a thread that stops answering must not hold the creating
@@ -219,16 +222,16 @@ static void TestNotifyWindowGoneOrHung(void)
     static HANDLE s_releaseHung;
     s_releaseHung = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE thread = CreateThread(NULL, 0, [](LPVOID hungWindow) WINAPI -> DWORD {
-        HWND window = *(HWND *)hungWindow = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+        HWND window = *(HWND *)hungWindow = Hooks_CreateCountingWindow(NOTIFY_CLASS);
         WaitForSingleObject(s_releaseHung, INFINITE);   // answers nothing meanwhile
         return DestroyWindow(window);
     }, &hung, 0, NULL);
     while (hung == NULL)
         Sleep(10);
-    HookFixture_InstallAll(hung);
+    Hooks_InstallAll(hung);
     DWORD took = Probe("IEFrame", 1, "still vetoed with the notify window hung", 1);
     CHECK(took < 15000, "the probe came back (took %lu ms)", took);
-    HookFixture_UninstallAll();
+    Hooks_UninstallAll();
     SetEvent(s_releaseHung);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
@@ -264,24 +267,27 @@ static void TestHookProceduresCalledDirectly(void)
     Install(1, 0, 0, 0, 0);
     const UINT savedTime = GetDoubleClickTime();
     SetDoubleClickTime(300);
-    // The library reads the double-click time at each press: 800 ms from now on.
+    // The library reads the double-click time at each press: the click interval
+    // is 300 ms and the slack from now on.
+    const DWORD interval = 300 + CLICK_INTERVAL_SLACK_MS, rapid = interval - 100, slow = interval + 100;
     PressInside(0);
-    // 700 ms is rapid and 900 ms is not; a press the machine held back past 800 ms is tried again.
+    // 100 ms inside the interval is rapid and 100 ms past it is not; a press the
+    // machine held back past the interval is tried again.
     bool open = false;
-    for (int attempt = 0; attempt < 3 && (attempt == 0 || g_gapMax > 800); ++attempt) {
-        CHECK(!PressInside(900), "a press 900 ms after the last one closes the filter");
-        open = PressInside(700);
+    for (int attempt = 0; attempt < 3 && (attempt == 0 || g_gapMax > interval); ++attempt) {
+        CHECK(!PressInside(slow), "a press %lu ms after the last one closes the filter", slow);
+        open = PressInside(rapid);
     }
-    CHECK(open && g_gapMax <= 800, "a press 700 ms after the last one opens it (gap %lu)", g_gapMax);
+    CHECK(open && g_gapMax <= interval, "a press %lu ms after the last one opens it (gap %lu)", rapid, g_gapMax);
 
     // A held key repeats its key-down (bit 30 set), however long it is held.
-    CHECK(!PressInside(900), "closed again");
+    CHECK(!PressInside(slow), "closed again");
     for (int i = 0; i < 5; ++i)
         Activity(KeyDownProc, 'A', i == 0 ? 0x001E0001 : 0x401E0001, 250);
     CHECK(PressInside(100), "a press while a key repeats opens the filter");
     Probe("IEFrame", 0, "a press while a key repeats: windows of other processes pass");
     KeyDownProc(HC_ACTION, 'A', (LPARAM)0xC01E0001);   // the release is no activity
-    CHECK(!PressInside(900), "a press 900 ms after the last, the key released since, closes it");
+    CHECK(!PressInside(slow), "a press past the interval, the key released since, closes it");
     SetDoubleClickTime(savedTime);
 
     // Closed: only creations are judged, and a handle that is no window passes
@@ -294,13 +300,13 @@ static void TestHookProceduresCalledDirectly(void)
     const OverrideState *input = (const OverrideState *)MapViewOfFile(inputRecord, FILE_MAP_READ, 0, 0, 0);
     const OverrideState before = *input;
     Sleep(20);   // a key-down taken now would show in the activity tick
-    g_hookFixtureNotifications = 0;
-    LRESULT relayed = HookFixture_OnHookThread([](HWND frame) -> LRESULT {
+    g_hookNotifications = 0;
+    LRESULT relayed = Hooks_OnHookThread([](HWND frame) -> LRESULT {
         return CBTProc(HCBT_CREATEWND, (WPARAM)frame, 16);
     }, g_frame);
-    CHECK(relayed == 0 && g_hookFixtureNotifications == 0, "a relayed \"IEFrame\" creation passes "
-          "unannounced: answer %ld, %d notices", (long)relayed, g_hookFixtureNotifications);
-    HookFixture_OnHookThread([](HWND) -> LRESULT {
+    CHECK(relayed == 0 && g_hookNotifications == 0, "a relayed \"IEFrame\" creation passes "
+          "unannounced: answer %ld, %d notices", (long)relayed, g_hookNotifications);
+    Hooks_OnHookThread([](HWND) -> LRESULT {
         MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);   // read, its lParam would fault
         return KeyDownProc(HC_ACTION, 'A', 16);
     }, NULL);
@@ -320,34 +326,31 @@ static void TestHookProceduresCalledDirectly(void)
         return 1;
     }, NULL, GetCurrentThreadId());
     HHOOK filter = SetWindowsHookExA(WH_CBT, CBTProc, NULL, GetCurrentThreadId());
-    HWND vetoed = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    HWND vetoed = Window_Create("IEFrame", DefWindowProcA);
     CHECK(!vetoed && s_reachedNext == 0, "a veto reached the next hook %d time(s)", s_reachedNext);
-    HWND passed = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    HWND passed = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     CHECK(!passed && s_reachedNext == 1, "a creation that passes reaches the next hook, whose veto "
           "stands (%p, %d)", (void *)passed, s_reachedNext);
     UnhookWindowsHookEx(filter);
     UnhookWindowsHookEx(next);
 }
 
+static bool BrowserVetoed(void)
+{
+    if (g_hookNotifications == 0)
+        return false;
+    Check_Pump(1000);   // give it the chance to try again and show something
+    return true;
+}
+
 static void TestRealBrowser(void)
 {
     Install(1, 0, 0, 0, 0);
-    g_hookFixtureNotifications = 0;
-    PROCESS_INFORMATION pi = {};
-    CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts");
-    WaitFor([] { return Check_Pump(50), g_hookFixtureNotifications > 0; }, 30000);
-    Check_Pump(1000);   // give it the chance to try again and show something
-    CHECK(g_hookFixtureNotifications >= 1, "the browser's frame was vetoed and reported");
-    CHECK(Check_WindowOf("IEFrame", pi.dwProcessId) == NULL, "no browser frame exists");
-    TerminateProcess(pi.hProcess, 0);
-    Process_WaitExit(pi, 10000);
-
-    HookFixture_UninstallAll();
-    CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts again");
-    CHECK(WaitFor([&] { return Check_Pump(50), Check_WindowOf("IEFrame", pi.dwProcessId) != NULL; }, 30000),
-          "the browser's frame appears when nothing is installed");
-    TerminateProcess(pi.hProcess, 0);
-    Process_WaitExit(pi, 10000);
+    g_hookNotifications = 0;
+    CHECK(!Browser_GetsFrame(30000, BrowserVetoed), "no browser frame exists");
+    CHECK(g_hookNotifications >= 1, "the browser's frame was vetoed and reported");
+    Hooks_UninstallAll();
+    CHECK(Browser_GetsFrame(30000), "the browser's frame appears when nothing is installed");
 }
 
 #ifdef _WIN64
@@ -382,14 +385,14 @@ static void Host_ExpectExit(PROCESS_INFORMATION &host, long code, const char *wh
 // Hushpane that is killed.
 static void TestHost64(void)
 {
-    HookFixture_UninstallAll();
+    Hooks_UninstallAll();
     const DWORD browserOnly[SWITCH_COUNT] = {1, 0, 0, 0, 0};
-    HookFixture_WriteSwitches(browserOnly);
+    Switches_Write(browserOnly);
     PROCESS_INFORMATION host, other, standin;
     CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
     HWND standinWindow = NULL;
     WaitFor([&] { return (standinWindow = Check_WindowOf(NOTIFY_CLASS, standin.dwProcessId)) != NULL; });
-    HWND gone = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    HWND gone = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     DestroyWindow(gone);
     Process_Start("hushpane_query.exe", 0, &other);   // ends at once: no command
     DWORD ended = other.dwProcessId;
@@ -428,23 +431,23 @@ static void TestHost64(void)
 int main(int argc, char **argv)
 {
     Check_Begin();
-    g_notifyWindow = HookFixture_CreateCountingNotifyWindow(NOTIFY_CLASS);
+    g_notifyWindow = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     if (argc == 2 && !strcmp(argv[1], "window"))
         for (;;)
             Check_Pump(1000);
     if (argc == 3 && !strcmp(argv[1], "host")) {
         Install(1, 0, 0, 0, 0);
-        printf("ready interval %u\n", GetDoubleClickTime() + 500u);
+        printf("ready interval %u\n", GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS);
         while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES)
             Check_Pump(50);
-        HookFixture_UninstallAll();
-        printf("stopped %d\n", g_hookFixtureNotifications);
+        Hooks_UninstallAll();
+        printf("stopped %d\n", g_hookNotifications);
         return 0;
     }
-    g_frame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA);
+    g_frame = Window_Create("IEFrame", DefWindowProcA);
     SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);   // presses land in its middle
     // A test before may have left the session's filter open: a slow press inside closes it.
-    Sleep(GetDoubleClickTime() + 600);
+    Sleep(GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS + 100);
     PressInside(0);
     TestEveryRuleAcrossProcesses();
     TestSwitchesOffThenOneAtATime();
@@ -456,6 +459,6 @@ int main(int argc, char **argv)
 #ifdef _WIN64
     TestHost64();
 #endif
-    HookFixture_UninstallAll();
+    Hooks_UninstallAll();
     return Check_End();
 }

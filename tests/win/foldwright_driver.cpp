@@ -157,14 +157,10 @@ static int RecycleWithoutFinalPaths(const char* folder)
 // hands over to it and quits.
 static int CloseWindowTitled(const char* title)
 {
-    HWND window = NULL;
-    DWORD pid = 0;
-    do
-        window = FindWindowExA(NULL, window, NULL, title);
-    while (window && GetWindowThreadProcessId(window, &pid) && pid == GetCurrentProcessId());
+    HWND window = Window_NotOurs(NULL, title);
     if (!window)
         return Fail("no such window");
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Window_Process(window));
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (!process)
         return 0;

@@ -6,6 +6,9 @@
 // iexplore.exe, both separate processes.
 #include "win_check.h"
 #include "../../tray/switch_boxes.h"
+#include "../../filter/override_rules.h"
+#include "../../tray/messenger_service.h"
+#include "../../tray/window_decisions.h"
 
 // ---- registry ----------------------------------------------------------------
 
@@ -18,9 +21,9 @@ static REGSAM s_settingsView = REGPORT_SETTINGS_VIEW;
 static void Registry_Clear(bool volatileParent)
 {
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, s_settingsView, 0);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", s_settingsView, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(true), s_settingsView, 0);
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quorvane", 0, NULL,
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(true), 0, NULL,
                     volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS | s_settingsView, NULL, &key, NULL);
     RegCloseKey(key);
 }
@@ -28,7 +31,7 @@ static void Registry_Clear(bool volatileParent)
 static void Registry_Store(const DWORD (&values)[SWITCH_COUNT])
 {
     Registry_Clear(false);
-    HookFixture_WriteSwitches(values, s_settingsView);
+    Switches_Write(values, s_settingsView);
 }
 
 // Each stored switch, MISSING where it or the key cannot be read.
@@ -67,16 +70,6 @@ static void Registry_MakeReadOnly(void)
 
 static PROCESS_INFORMATION s_hushpane;
 static DWORD s_startTick, s_shownTick;
-
-// Hushpane's settings window, or the next one after `after`; a window of the
-// class that this test made itself is not Hushpane's.
-static HWND Hushpane_Window(HWND after = NULL)
-{
-    DWORD owner = 0;
-    while ((after = FindWindowExA(NULL, after, SETTINGS_WINDOW_CLASS, NULL)) &&
-           (GetWindowThreadProcessId(after, &owner), owner == GetCurrentProcessId())) {}
-    return after;
-}
 
 static bool WindowShown(void)
 {
@@ -208,18 +201,18 @@ static HWND s_browserFrame;
 
 static void BrowserFrame_Create(void)
 {
-    s_browserFrame = HookFixture_CreateNotifyWindow("IEFrame", DefWindowProcA, WS_EX_TOPMOST,
-                                                    WS_POPUP | WS_BORDER | WS_VISIBLE, 160, 120);
+    s_browserFrame = Window_Create("IEFrame", DefWindowProcA, WS_EX_TOPMOST,
+                                   WS_POPUP | WS_BORDER | WS_VISIBLE, 160, 120);
     CHECK(s_browserFrame != NULL, "test browser frame created");
     Check_Pump(300);
 }
 
-// A press counts as slow only past the click interval since the last inside
-// press or key-down; this thread must take the press (its release comes
-// after) for the hook to see it.
+// A press counts as slow only past the click interval (the double-click time
+// and the slack) since the last inside press or key-down; this thread must
+// take the press (its release comes after) for the hook to see it.
 static void Filter_Close(void)
 {
-    Sleep(GetDoubleClickTime() + 200);
+    Sleep(GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS + 100);
     SetCursorPos(80, 60);
     Check_Pump(50);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
@@ -236,19 +229,6 @@ static void Filter_Close(void)
     HWND window = Hushpane_Window();
     if (window && IsWindowVisible(window))
         SetForegroundWindow(window);
-}
-
-// Starts Wine's browser; true when its frame window appeared within timeoutMs.
-static bool Browser_GetsWindow(DWORD timeoutMs)
-{
-    PROCESS_INFORMATION pi = {};
-    if (!CHECK(Process_Start(BROWSER_COMMAND, 0, &pi), "iexplore.exe starts"))
-        return false;
-    // This test's own frame is an "IEFrame" too.
-    bool found = WaitFor([&] { return Check_WindowOf("IEFrame", pi.dwProcessId) != NULL; }, timeoutMs);
-    TerminateProcess(pi.hProcess, 0);
-    Process_WaitExit(pi, 5000);
-    return found;
 }
 
 static void ExpectProbe(const char *classes, long mask, const char *what)
@@ -283,7 +263,7 @@ static DWORD WINAPI Service_Control(DWORD control, DWORD, LPVOID, LPVOID)
 
 static void WINAPI Service_Main(DWORD, LPSTR *)
 {
-    s_statusHandle = RegisterServiceCtrlHandlerExA("Messenger", Service_Control, NULL);
+    s_statusHandle = RegisterServiceCtrlHandlerExA(MESSENGER_SERVICE_NAME, Service_Control, NULL);
     s_stopEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
     Service_Report(SERVICE_RUNNING);
     WaitForSingleObject(s_stopEvent, INFINITE);
@@ -304,7 +284,12 @@ static DWORD Service_State(void)
 static bool Service_WaitState(DWORD state)
 {
     // Polled gently: every poll is a round trip to the service manager.
-    return WaitFor([=] { return Service_State() == state || (Sleep(80), false); }, 30000);
+    return WaitFor([=] {
+        if (Service_State() == state)
+            return true;
+        Sleep(80);
+        return false;
+    }, 30000);
 }
 
 // Stopped, and its process gone: Wine's manager hands a start that comes while
@@ -332,11 +317,11 @@ static void Service_Install(void)
     GetModuleFileNameA(NULL, path + 1, MAX_PATH);
     lstrcatA(path, "\" service");
     s_serviceManager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    if ((s_service = OpenServiceA(s_serviceManager, "Messenger", SERVICE_ALL_ACCESS)))
+    if ((s_service = OpenServiceA(s_serviceManager, MESSENGER_SERVICE_NAME, SERVICE_ALL_ACCESS)))
         ChangeServiceConfigA(s_service, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                              SERVICE_ERROR_IGNORE, path, NULL, NULL, NULL, NULL, NULL, NULL);
     else
-        s_service = CreateServiceA(s_serviceManager, "Messenger", "Messenger", SERVICE_ALL_ACCESS,
+        s_service = CreateServiceA(s_serviceManager, MESSENGER_SERVICE_NAME, MESSENGER_SERVICE_NAME, SERVICE_ALL_ACCESS,
                                    SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
                                    path, NULL, NULL, NULL, NULL, NULL);
     if (!CHECK(s_service != NULL, "test service registered (error %lu)", GetLastError()))
@@ -448,7 +433,8 @@ static void TestManualApplyResetAndEsc(void)
         ExpectBoxes({1, 0, 1, 0, 0}, "limited account: the stored switches");
         for (const SwitchBox &box : SWITCH_BOXES)
             CHECK(!IsWindowEnabled(GetDlgItem(window, box.boxId)), "box %d cannot be changed", box.boxId);
-        HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, "Local\\Hushpane.OneCopy");
+        HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE,
+                                  WindowDecisions_OneCopyMutexName(VER_PLATFORM_WIN32_NT, 5));
         Check_SessionSecurity(mutex, false, "one-copy mutex");
         CloseHandle(mutex);
         PostMessageA(window, WM_COMMAND, IDC_APPLY, (LPARAM)GetDlgItem(window, IDC_APPLY));
@@ -527,7 +513,7 @@ static void TestAutoApplyAndQuit(void)
     printf("-- auto-apply after a second start, Quit\n");
     Registry_Store({0, 1, 0, 1, MISSING});
     // Any program may make a window of the class: it is no running copy.
-    HWND squatter = HookFixture_CreateNotifyWindow(SETTINGS_WINDOW_CLASS, DefWindowProcA);
+    HWND squatter = Window_Create(SETTINGS_WINDOW_CLASS, DefWindowProcA);
     bool started = Hushpane_Start();
     DestroyWindow(squatter);
     if (!started)
@@ -553,7 +539,7 @@ static void TestAutoApplyAndQuit(void)
     Filter_Close();
     ExpectProbe("IEFrame MSBLPopupMsgWClass tooltips_class32 SunAwtCanvas ATLx", 0x1B,
                 "switches from the boxes are in force");
-    CHECK(!Browser_GetsWindow(4000), "Wine's browser gets no window while blocked");
+    CHECK(!Browser_GetsFrame(4000), "Wine's browser gets no window while blocked");
 
     // The Quit button (the tray menu's "&Quit Blocking" is the shell test's).
     PostMessageA(Hushpane_Window(), WM_COMMAND, IDM_SETTINGS, 0);
@@ -562,7 +548,7 @@ static void TestAutoApplyAndQuit(void)
     Hushpane_ExpectExit("Quit");
     CHECK(WaitFor([] { return Hushpane_Window() == NULL; }), "window gone");
     ExpectProbe("IEFrame", 0, "hooks gone after quit");
-    CHECK(Browser_GetsWindow(15000), "Wine's browser gets its window once blocking ended");
+    CHECK(Browser_GetsFrame(15000), "Wine's browser gets its window once blocking ended");
 }
 
 // A copy that owns the one-copy mutex (named as where there are no sessions)
@@ -571,7 +557,7 @@ static HANDLE s_ownerHolds, s_ownerDies;
 
 static DWORD WINAPI DyingCopy(LPVOID)
 {
-    CreateMutexA(NULL, TRUE, "Hushpane.OneCopy");
+    CreateMutexA(NULL, TRUE, WindowDecisions_OneCopyMutexName(VER_PLATFORM_WIN32_WINDOWS, 4));
     SetEvent(s_ownerHolds);
     return WaitForSingleObject(s_ownerDies, 30000);
 }
@@ -611,7 +597,7 @@ static void TestResetThenAutoApplyOn9x(void)
 int main(int argc, char **argv)
 {
     if (argc == 2 && !lstrcmpA(argv[1], "service")) {
-        SERVICE_TABLE_ENTRYA table[] = {{(LPSTR) "Messenger", Service_Main}, {NULL, NULL}};
+        SERVICE_TABLE_ENTRYA table[] = {{(LPSTR)MESSENGER_SERVICE_NAME, Service_Main}, {NULL, NULL}};
         return StartServiceCtrlDispatcherA(table) ? 0 : 1;
     }
     Check_Begin();

@@ -32,17 +32,23 @@ static inline int Check_End(void)
     return g_checkFailures ? 1 : 0;
 }
 
+// Dispatches what is waiting in this thread's queue.
+static inline void Check_PumpPending(void)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 // Lets sent and posted messages settle for a while.
 static inline void Check_Pump(DWORD ms)
 {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        Check_PumpPending();
     }
 }
 
@@ -116,17 +122,93 @@ static inline long Check_Probe(const char *classes, DWORD *elapsedMs = NULL)
     return Check_RunPumping(line, 20000, elapsedMs);
 }
 
-// Wine's own browser, a program nobody here wrote: its frame is an "IEFrame".
-#define BROWSER_COMMAND "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank"
-
-// A top-level window of the class made by the process, or NULL.
-static inline HWND Check_WindowOf(const char *className, DWORD processId)
+// The next top-level window after `after` of the class and title (NULL: any)
+// for which ownerPasses holds, or NULL.
+template <typename OwnerTest>
+static HWND Window_Next(const char *className, const char *title, OwnerTest ownerPasses, HWND after = NULL)
 {
-    DWORD owner = 0;
-    HWND w = NULL;
-    while (owner != processId && (w = FindWindowExA(NULL, w, className, NULL)))
-        GetWindowThreadProcessId(w, &owner);
-    return w;
+    while ((after = FindWindowExA(NULL, after, className, title)) && !ownerPasses(after)) {}
+    return after;
+}
+
+static inline DWORD Window_Process(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// The next top-level window of the class and title that another process made:
+// one this program made itself is a stand-in, not the window looked for.
+static inline HWND Window_NotOurs(const char *className, const char *title, HWND after = NULL)
+{
+    return Window_Next(className, title, [](HWND w) { return Window_Process(w) != GetCurrentProcessId(); }, after);
+}
+
+// Hushpane's settings window, or the next one after `after`.
+static inline HWND Hushpane_Window(HWND after = NULL)
+{
+    return Window_NotOurs(SETTINGS_WINDOW_CLASS, NULL, after);
+}
+
+static inline void Window_RegisterClass(const char *className, WNDPROC procedure, UINT style = 0,
+                                        int colour = COLOR_WINDOW, int windowExtra = 0)
+{
+    WNDCLASSA wc = {};
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = windowExtra;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(INT_PTR)(colour + 1);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+}
+
+// A top-level window of a class registered here (a second window of the class
+// finds it registered): hidden and tiny unless given a style and size.
+static inline HWND Window_Create(const char *className, WNDPROC procedure, DWORD exStyle = 0,
+                                 DWORD style = WS_OVERLAPPED, int width = 10, int height = 10)
+{
+    Window_RegisterClass(className, procedure);
+    return CreateWindowExA(exStyle, className, "notify", style, 0, 0, width, height, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
+}
+
+// Wine's own browser, a program nobody here wrote: its frame is an "IEFrame".
+// Started, this thread's messages pumped until its frame shows, over() holds
+// or timeoutMs pass, then ended; true when its frame showed.
+static inline bool Browser_GetsFrame(DWORD timeoutMs, bool (*over)(void) = NULL)
+{
+    PROCESS_INFORMATION pi = {};
+    if (!CHECK(Process_Start("\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" about:blank", 0, &pi),
+               "iexplore.exe starts"))
+        return false;
+    auto ours = [&](HWND w) { return Window_Process(w) == pi.dwProcessId; };
+    auto framed = [&] { return Window_Next("IEFrame", NULL, ours) != NULL; };
+    bool found = WaitFor([&] {
+        Check_Pump(50);
+        return framed() || (over && over());
+    }, timeoutMs) && framed();
+    TerminateProcess(pi.hProcess, 0);
+    Process_WaitExit(pi, 10000);
+    return found;
+}
+
+// The settings key as users spell it, with no backslash at the end; with
+// maker, the maker's key that holds it.
+static inline const char *Settings_KeyPath(bool maker)
+{
+    static char path[MAX_PATH];
+    lstrcpynA(path, SETTINGS_SUBKEY, sizeof path);
+    int end = lstrlenA(path);
+    if (end > 0 && path[end - 1] == '\\')
+        path[--end] = 0;
+    while (maker && end > 0 && path[end] != '\\')
+        --end;
+    if (maker)
+        path[end] = 0;
+    return path;
 }
 
 // A value that is not stored.
@@ -134,7 +216,7 @@ static inline HWND Check_WindowOf(const char *className, DWORD processId)
 
 // The switches as REG_DWORD values, in SETTINGS_SWITCHES order; MISSING ones
 // are left as they are. In the programs' registry view unless given another.
-static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
+static inline void Switches_Write(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS | view,
@@ -146,60 +228,46 @@ static inline void HookFixture_WriteSwitches(const DWORD values[SWITCH_COUNT], R
     RegCloseKey(key);
 }
 
-// A window of a class registered here (a second window of the class finds it
-// registered): hidden and tiny unless given a style and size.
-static inline HWND HookFixture_CreateNotifyWindow(const char *className, WNDPROC procedure, DWORD exStyle = 0,
-                                                  DWORD style = WS_OVERLAPPED, int width = 10, int height = 10)
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = className;
-    RegisterClassA(&wc);
-    return CreateWindowExA(exStyle, className, "notify", style, 0, 0, width, height, NULL, NULL, wc.hInstance, NULL);
-}
-
 // The filter library's hooks, for the programs that link it.
 #if __has_include("snapveil.h")
 #include "snapveil.h"
 
 // WM_POPUPBLOCKED messages taken by a counting notify window.
-static int g_hookFixtureNotifications;
+static int g_hookNotifications;
 
-static inline LRESULT CALLBACK HookFixture_CountingProc(HWND window, UINT message, WPARAM wParam,
+static inline LRESULT CALLBACK Hooks_CountingProc(HWND window, UINT message, WPARAM wParam,
                                                         LPARAM lParam)
 {
     if (message == WM_POPUPBLOCKED) {
-        ++g_hookFixtureNotifications;
+        ++g_hookNotifications;
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static inline HWND HookFixture_CreateCountingNotifyWindow(const char *className)
+static inline HWND Hooks_CreateCountingWindow(const char *className)
 {
-    return HookFixture_CreateNotifyWindow(className, HookFixture_CountingProc);
+    return Window_Create(className, Hooks_CountingProc);
 }
 
 // The installs and uninstalls run as the host program makes them, on a thread
 // that only pumps: the library passes on unjudged every call on the thread
 // that installed it, taking it for one relayed from the other bitness.
-struct HookFixtureRequest {
+struct HookRequest {
     LRESULT (*call)(HWND);
     HWND window;
     LRESULT result;
     HANDLE done;
 };
-static DWORD s_hookFixtureThread;
+static DWORD s_hookThread;
 
-static inline DWORD WINAPI HookFixture_ThreadMain(LPVOID started)
+static inline DWORD WINAPI Hooks_ThreadMain(LPVOID started)
 {
     MSG msg;
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);   // the queue, before anyone posts to it
     SetEvent((HANDLE)started);
     while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        HookFixtureRequest *request = (HookFixtureRequest *)msg.lParam;
+        HookRequest *request = (HookRequest *)msg.lParam;
         if (msg.message == WM_APP && msg.hwnd == NULL) {
             request->result = request->call(request->window);
             SetEvent(request->done);
@@ -210,16 +278,16 @@ static inline DWORD WINAPI HookFixture_ThreadMain(LPVOID started)
 }
 
 // call(window) on the hook thread, started at the first request; its result.
-static inline LRESULT HookFixture_OnHookThread(LRESULT (*call)(HWND), HWND window)
+static inline LRESULT Hooks_OnHookThread(LRESULT (*call)(HWND), HWND window)
 {
-    if (s_hookFixtureThread == 0) {
+    if (s_hookThread == 0) {
         HANDLE started = CreateEventA(NULL, FALSE, FALSE, NULL);
-        CloseHandle(CreateThread(NULL, 0, HookFixture_ThreadMain, started, 0, &s_hookFixtureThread));
+        CloseHandle(CreateThread(NULL, 0, Hooks_ThreadMain, started, 0, &s_hookThread));
         WaitForSingleObject(started, INFINITE);
         CloseHandle(started);
     }
-    HookFixtureRequest request = {call, window, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
-    PostThreadMessageA(s_hookFixtureThread, WM_APP, 0, (LPARAM)&request);
+    HookRequest request = {call, window, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
+    PostThreadMessageA(s_hookThread, WM_APP, 0, (LPARAM)&request);
     // Answers sends to this thread's windows meanwhile, a veto's notice among them.
     MSG msg;
     while (MsgWaitForMultipleObjects(1, &request.done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
@@ -228,25 +296,25 @@ static inline LRESULT HookFixture_OnHookThread(LRESULT (*call)(HWND), HWND windo
     return request.result;
 }
 
-// One install or uninstall on the hook thread: HookFixture_Install<InstallCBTHook>(window).
+// One install or uninstall on the hook thread: Hooks_Install<InstallCBTHook>(window).
 template <void (WINAPI *install)(HWND)>
-static inline void HookFixture_Install(HWND notifyWindow)
+static inline void Hooks_Install(HWND notifyWindow)
 {
-    HookFixture_OnHookThread([](HWND window) -> LRESULT {
+    Hooks_OnHookThread([](HWND window) -> LRESULT {
         install(window);
         return 0;
     }, notifyWindow);
 }
 
 template <BOOL (WINAPI *uninstall)(void)>
-static inline BOOL HookFixture_Uninstall(void)
+static inline BOOL Hooks_Uninstall(void)
 {
-    return (BOOL)HookFixture_OnHookThread([](HWND) -> LRESULT { return uninstall(); }, NULL);
+    return (BOOL)Hooks_OnHookThread([](HWND) -> LRESULT { return uninstall(); }, NULL);
 }
 
-static inline void HookFixture_UninstallAll(void)
+static inline void Hooks_UninstallAll(void)
 {
-    HookFixture_OnHookThread([](HWND) -> LRESULT {
+    Hooks_OnHookThread([](HWND) -> LRESULT {
         UninstallCBTHook();
         UninstallMouseHook();
         UninstallKeyDownHook();
@@ -255,10 +323,10 @@ static inline void HookFixture_UninstallAll(void)
 }
 
 // The tray program's order: everything off first, then all three with one window.
-static inline void HookFixture_InstallAll(HWND notifyWindow)
+static inline void Hooks_InstallAll(HWND notifyWindow)
 {
-    HookFixture_UninstallAll();
-    HookFixture_OnHookThread([](HWND window) -> LRESULT {
+    Hooks_UninstallAll();
+    Hooks_OnHookThread([](HWND window) -> LRESULT {
         InstallCBTHook(window);
         InstallMouseHook(window);
         InstallKeyDownHook(window);

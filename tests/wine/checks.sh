@@ -1,6 +1,7 @@
 # The shell tests' harness, sourced by each: one "ok: ..." or "FAIL: ..." line per
-# check and `checks_done` last, which counts them and sets the status; waits,
-# the window probe, the switches, the stand-in browser and Hushpane.exe itself.
+# check and `checks_done` last, which counts them and sets the status; the
+# product's names read from its headers, waits, the window probe, the switches,
+# the stand-in browser and Hushpane.exe itself.
 passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
@@ -17,6 +18,30 @@ checks_done() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+
+# --- the product's own names, read from its headers in the source tree ---------
+hushpane_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# header_define FILE NAME: prints NAME's value in FILE (from the source tree's
+# top): a string unquoted with its C escapes undone, a number without its suffix.
+header_define() {
+    local value
+    value=$(sed -nE "s/^#define $2[[:space:]]+//p" "$hushpane_source/$1" | head -1)
+    [ -n "$value" ] || { echo "no #define $2 in $1" >&2; return 1; }
+    if [[ $value == \"* ]]; then
+        printf '%b\n' "$(sed -E 's/^"((\\.|[^"\\])*)".*/\1/' <<<"$value")"
+    else
+        sed -E 's|[[:space:]]*//.*||; s/[[:space:]]+$//; s/^([0-9][0-9A-Fa-fx]*)[uUlL]+$/\1/' <<<"$value"
+    fi
+}
+header_vars() {   # header_vars FILE NAME...: a shell variable of each NAME, set to its value
+    local name value
+    for name in "${@:2}"; do
+        value=$(header_define "$1" "$name") || return 1
+        printf -v "$name" '%s' "$value"
+    done
+}
+settings_key=$(header_define settings/settings_store.h SETTINGS_SUBKEY)
+settings_key="HKLM\\${settings_key%\\}"   # as reg.exe takes it
 
 # --- waiting ------------------------------------------------------------------
 wait_until() {   # wait_until SECONDS "what" command...: polls the command, says what did not happen
@@ -49,8 +74,9 @@ took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
 # The five blocking switches, as the settings window stores them.
 write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 or 1 each)
     local name
-    for name in Browser Messenger Tooltip Applet Flash; do
-        wine reg add 'HKLM\Software\Quorvane\Hushpane' /reg:32 /v $name /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+    for name in BROWSER MESSENGER TOOLTIP APPLET FLASH; do
+        name=$(header_define settings/settings_store.h "SWITCH_NAME_$name") &&
+            wine reg add "$settings_key" /reg:32 /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
         shift
     done
 }
@@ -86,9 +112,10 @@ press() {
     xdotool mousemove $(standin_target "$1") click --repeat "$repeat" --delay 100 1
     wait_until 20 "$repeat press(es) on $1 seen by the stand-in" count_at_least "$standin.log" '^input ' $((before + repeat))
 }
-# Well over the click interval (double-click time + 500 ms) after the last
-# activity: the wait starts after the previous press or key-down was seen.
-click_interval=1000
+# Well over the click interval (the double-click time, Windows' 500 ms by
+# default, and the filter's slack) after the last activity: the wait starts
+# after the previous press or key-down was seen.
+click_interval=$((500 + $(header_define filter/override_rules.h CLICK_INTERVAL_SLACK_MS)))
 slow_press() { sleep_ms $((click_interval + 300)); press "$@"; }
 close_filter() { slow_press page; }
 

@@ -21,7 +21,6 @@ cleanup() {
 trap cleanup EXIT
 
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-settings_key='HKLM\Software\Quorvane\Hushpane'
 target="$(winepath -u 'C:\Program Files\Hushpane' 2>/dev/null | tr -d '\r')"
 start_menu="$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2>/dev/null | tr -d '\r')"
 binaries="Foldwright.dll Hushpane.exe Snapveil.dll"
@@ -81,7 +80,7 @@ check "install folder removed, or holding only what is due at restart: $(echo $l
 check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
 check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
 check "settings key removed" fails wine reg query "$settings_key"
-check "no empty maker's key left" fails wine reg query 'HKLM\Software\Quorvane'
+check "no empty maker's key left" fails wine reg query "${settings_key%\\*}"
 check "nothing blocked after the uninstall" probe_ok 0 IEFrame
 
 checks_done

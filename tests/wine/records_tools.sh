@@ -13,6 +13,8 @@ cd "$bin" || exit 1
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+header_vars tray/resource_ids.h IDC_INSPECT_LIST IDC_DELETE_LIST IDM_SETTINGS IDM_QUIT_BLOCKING || exit 1
+inspect_list=$IDC_INSPECT_LIST delete_list=$IDC_DELETE_LIST
 
 alone=$(mktemp -d /tmp/records_tools.XXXXXX)   # the program's folder, a current directory, a PATH entry
 mkdir "$alone/xdg" && export XDG_DATA_HOME=$alone/xdg   # Wine's Recycle Bin, for the deleting program
@@ -43,15 +45,15 @@ write_switches 1 0 0 0 0
 hushpane_pid=$!
 inspect wait shown 15000 || { echo "FAIL: Hushpane's settings window did not show"; exit 1; }
 # Applied at once and shown again, so that its 15 s do not hide the window under the test.
-inspect timer && inspect wait hidden 5000 && inspect command 1000 && inspect wait shown 5000 ||
+inspect timer && inspect wait hidden 5000 && inspect command $IDM_SETTINGS && inspect wait shown 5000 ||
     { echo "FAIL: the settings window did not come back after its apply"; exit 1; }
 expect_same "the lists show their items in this order, each with its folder" \
     "Inspect Cookies=0|Inspect Favorites=1|Inspect History=2|Inspect Internet Cache=3
 Delete Cookies=0|Delete Favorites=1|Delete History=2|Delete Internet Cache=3" \
-    "$(inspect items 1000; inspect items 1001)"
+    "$(inspect items $inspect_list; inspect items $delete_list)"
 
 declare -A list   # inspect|delete -> "ID X Y WIDTH HEIGHT ITEMHEIGHT" on the screen
-list[inspect]="1000 $(inspect rect 1000)" list[delete]="1001 $(inspect rect 1001)"
+list[inspect]="$inspect_list $(inspect rect $inspect_list)" list[delete]="$delete_list $(inspect rect $delete_list)"
 # Clicks a list open and waits until its drop-down is on screen.
 open_list() { # inspect|delete
     local id x y w h
@@ -86,31 +88,31 @@ answer_warning() { # what, text, key, list index
     expect_same "$1: warning owned by the window, Yes/No with No default, and its text" \
         "owner=1 default=7 yes=1 no=1 cancel=0 $2" "$(inspect buttons Warning) $text"
     xdotool key "$3"
-    settled 1001 "$4" || fail "$1: the handler did not return"
+    settled $delete_list "$4" || fail "$1: the handler did not return"
 }
 
 # Picking the pre-selected first item (the list still reports it) does nothing;
 # a warning would hold the window, and the next pick would find no list.
 pick delete 0
-settled 1001 0 || fail "the pre-selected delete item showed a warning or blocked the window"
+settled $delete_list 0 || fail "the pre-selected delete item showed a warning or blocked the window"
 pick inspect 0
-settled 1000 0 || fail "the pre-selected inspect item blocked the window"
+settled $inspect_list 0 || fail "the pre-selected inspect item blocked the window"
 
 # No library beside the program: inspect is silent, delete still warns, and
 # Yes then does nothing; the stand-ins elsewhere stay unloaded.
 pick inspect 2
-settled 1000 2 && pass "Inspect without the library is silent" ||
+settled $inspect_list 2 && pass "Inspect without the library is silent" ||
     fail "Inspect without the library blocked or showed something"
 fill "${folder[6]}"
 pick delete 1
 answer_warning "Delete Favorites without the library" "$favorites_text" y 1
 expect_same "Yes without the library leaves the favourites alone" "$full" "$(listing 6)"
-check "no message tells of the missing library" settled 1001 1
+check "no message tells of the missing library" settled $delete_list 1
 check "no Foldwright.dll is loaded from the current directory or the PATH" \
     fails test -e "$alone/cwd/Foldwright.dll.loaded" -o -e "$alone/path/Foldwright.dll.loaded"
 cp standin/Foldwright.dll "$alone/program/"
 pick inspect 3
-settled 1000 3
+settled $inspect_list 3
 check "the one beside the program is" test -e "$alone/program/Foldwright.dll.loaded"
 kill -0 "$hushpane_pid" 2>/dev/null && pass "the window without the library survived" || fail "the window died"
 
@@ -143,7 +145,7 @@ expect_soon "Yes moves the favourites into the Recycle Bin" "$full" listing_move
 
 # Inspect: a shell folder window for the folder appears; it is ours to close.
 pick inspect 1
-settled 1000 1 || fail "Inspect Favorites blocked the window"
+settled $inspect_list 1 || fail "Inspect Favorites blocked the window"
 find_viewer() { viewer=$(xdotool search --onlyvisible --name '^Favorites$' 2>/dev/null | head -1); [ -n "$viewer" ]; }
 if wait_until 20 "a Favorites window" find_viewer; then
     pass "Inspect Favorites opens a folder window"
@@ -161,6 +163,6 @@ fi
     fail "the pre-selected inspect item opened the cookies"
 
 check "the window survived every request" inspect wait shown 1000
-inspect command 1010 >/dev/null
+inspect command $IDM_QUIT_BLOCKING >/dev/null
 check "Hushpane quits" wait_hushpane_exit
 checks_done

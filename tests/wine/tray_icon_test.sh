@@ -15,6 +15,10 @@ mkdir -p "$shots"
 cd "$bin"
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+header_vars tray/resource_ids.h IDC_APPLY IDC_QUICK_TIPS IDC_DESKTOP_GROUP IDC_BROWSER_GROUP IDM_QUIT_BLOCKING \
+    IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW || exit 1
+tip=$(header_define tray/tray_icon.h TRAY_ICON_TIP) || exit 1
+rest=$IDI_TRAY_REST white=$IDI_TRAY_WHITE yellow=$IDI_TRAY_YELLOW
 
 standin=$work/standin probe_lines=$work/probe.txt tray_pid=
 cleanup() {
@@ -28,7 +32,7 @@ trap cleanup EXIT
 # The stand-in's lines since the last tray_mark, and the lines expected of it.
 tray_mark() { mark=$(wc -l <"$work/tray.txt"); }
 tray_since() { tail -n +$((mark + 1)) "$work/tray.txt" | tr -d '\r'; }
-request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=Hushpane active!"; }   # KIND ICON WINDOW
+request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=$tip"; }   # KIND ICON WINDOW
 expect_tray() { expect_soon "$1" "$2" tray_since; }   # "what" LINES: the lines since tray_mark
 
 start_tray() {   # the stand-in, ready when it prints where its icon is
@@ -46,7 +50,7 @@ into_tray() {   # into_tray "how" KEYS...: the keys or clicks that apply
     tray_mark
     "${@:2}"
     check "$1 hides the window" inspect wait hidden 15000
-    expect_tray "$1 adds the icon at rest with its tip, the window already hidden" "$(request add 402 hidden)"
+    expect_tray "$1 adds the icon at rest with its tip, the window already hidden" "$(request add $rest hidden)"
 }
 
 open_menu() {   # open_menu X: a right press on the icon at X; sets MENU to "left top right bottom"
@@ -89,27 +93,27 @@ check "each vetoing call waited 140..1900 ms" took_at_least 140 1900
 # white, rest, yellow, rest, and the icon ends at rest.
 wait_until 10 "64 icon changes" test "$(tray_since | grep -c .)" -ge 64
 echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
-tray_since | awk -v rest="$(request modify 402 hidden)" '{ t = $2; sub(/ [0-9]+ /, " 402 ") }
-    $0 != rest { bad = 1 } t == 404 { s[++n] = 1; started++; next }
-    n && t == (s[n] == 2 ? 405 : 402) { if (++s[n] == 4) n--; next } { bad = 1 }
+tray_since | awk -v line="$(request modify $rest hidden)" -v rest=$rest -v white=$white -v yellow=$yellow '
+    { t = $2; sub(/ [0-9]+ /, " " rest " ") } $0 != line { bad = 1 } t == white { s[++n] = 1; started++; next }
+    n && t == (s[n] == 2 ? yellow : rest) { if (++s[n] == 4) n--; next } { bad = 1 }
     END { exit bad || n || started != 16 }'
 check "sixteen flashes, each white, rest, yellow, rest, ending at rest" test $? = 0
 
 echo "-- re-created notification area"
 tray_mark
 check "a new notification area announced" inspect tray-recreate
-expect_tray "the icon added again, at rest" "$(printf 'recreated\n%s' "$(request add 402 hidden)")"
+expect_tray "the icon added again, at rest" "$(printf 'recreated\n%s' "$(request add $rest hidden)")"
 
 echo "-- double click"
 tray_mark
 xdotool mousemove "$TX" "$TY" click --repeat 2 --delay 60 1
 check "double click shows the window" inspect wait shown 5000
-check "focus on OK" inspect wait focus:3001 5000
+check "focus on OK" inspect wait focus:$IDC_APPLY 5000
 check "filter closed again after the double click" close_filter
 check "still blocking, veto waited >= 140 ms while shown" probe_ok 1 IEFrame
 check "veto while shown takes its time" took_at_least 140 1900
 expect_tray "the icon removed first, then a flash with no icon" \
-    "$(request delete 402 hidden; for icon in 404 402 405 402; do request modify $icon shown; done)"
+    "$(request delete $rest hidden; for icon in $white $rest $yellow $rest; do request modify $icon shown; done)"
 
 tray_mark
 check "a new notification area announced while the window is shown" inspect tray-recreate
@@ -119,7 +123,7 @@ expect_same "no icon added for it while the window is shown" recreated "$(tray_s
 echo "-- moving the window by its body"
 # A press on a group box reaches the window (not the button sharing the id):
 # it drags the window and neither shows the quick tips nor ends the program.
-for group in 3007 3008; do
+for group in $IDC_DESKTOP_GROUP $IDC_BROWSER_GROUP; do
     read -r ox oy < <(inspect origin)
     read -r gx gy < <(inspect group-point $group)
     xdotool mousemove "$gx" "$gy" mousedown 1
@@ -136,7 +140,7 @@ echo "-- quick tips and the FAQ page"
 printf '#!/bin/sh\necho "$@" >"%s/opened.txt"\n' "$work" >"$work/browser.sh"
 chmod +x "$work/browser.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$work/browser.sh" /f >/dev/null 2>&1
-click_control 3007
+click_control $IDC_QUICK_TIPS
 tips=$(inspect box "Quick Tips" 5000); owned=$?
 expected='\r\nWhen you choose to open a popup or new window  \r\nthat has been blocked by default, you can: \r\n\r\n1. Triple click the link.\r\n   -------------or-------------\r\n2. Press down a key (any key)\r\n   when clicking.\r\n\r\n'
 check "quick tips box owned by the settings window" test "$owned" = 0
@@ -148,7 +152,7 @@ check "FAQ page opened after the box: $(cat "$work/opened.txt" 2>/dev/null)" gre
 wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
 
 echo "-- the menu: elsewhere, \"&Settings\" and \"&Quit Blocking\""
-into_tray "the apply button" click_control 3001
+into_tray "the apply button" click_control $IDC_APPLY
 tray_mark
 open_menu "$TX"
 import -window root -crop "240x120+$((TX - 200))+$((TY - 30))" +repage "$shots/tray-menu.png"
@@ -161,20 +165,20 @@ check "a click elsewhere closes the menu" inspect wait menu-closed 5000
 open_menu $((TX - 8))   # not where a second press would make a double click
 menu_click 1
 check "the upper item, \"&Settings\", shows the window" inspect wait shown 5000
-check "focus on OK after \"&Settings\"" inspect wait focus:3001 5000
-expect_tray "no command from the click elsewhere; \"&Settings\" removes the icon" "$(request delete 402 hidden)"
-into_tray "the apply button again" click_control 3001
+check "focus on OK after \"&Settings\"" inspect wait focus:$IDC_APPLY 5000
+expect_tray "no command from the click elsewhere; \"&Settings\" removes the icon" "$(request delete $rest hidden)"
+into_tray "the apply button again" click_control $IDC_APPLY
 open_menu "$TX"
 tray_mark
 menu_click 3
 wait_hushpane_exit; code=$?
 check "the lower item, \"&Quit Blocking\", ends the program with 0 (got $code)" test "$code" = 0
-expect_tray "\"&Quit Blocking\" removes the icon before the window goes" "$(printf '%s\ngone' "$(request delete 402 hidden)")"
+expect_tray "\"&Quit Blocking\" removes the icon before the window goes" "$(printf '%s\ngone' "$(request delete $rest hidden)")"
 check "hooks gone after Quit Blocking" probe_ok 0 IEFrame
 
 echo "-- killed with its hooks installed"
 check "started again" start_hushpane
-into_tray "the apply button" click_control 3001
+into_tray "the apply button" click_control $IDC_APPLY
 kill -9 "$hushpane_pid"; wait "$hushpane_pid" 2>/dev/null; hushpane_pid=
 start=$(date +%s%N)
 run_probe IEFrame; code=$?
@@ -187,7 +191,7 @@ inspect tray-recreate >/dev/null   # nothing to answer any more
 check "started again after the kill" start_hushpane
 check "filter closed by a press on the page after the restart" close_filter
 check "the press counted once: the killed program's hooks replaced" probe_ok 1 IEFrame
-inspect command 1010 >/dev/null
+inspect command $IDM_QUIT_BLOCKING >/dev/null
 check "quits, taking the killed program's hooks with its own" wait_hushpane_exit
 
 checks_done
