@@ -30,7 +30,7 @@ function(hushpane_wine_test_properties name)
         set(timeout ${ARGV1})
     endif()
     set(session wine)
-    if(ARGV2)
+    if(ARGC GREATER 2)   # ARGV2 past ARGC would be the calling function's
         set(session ${ARGV2})
     endif()
     set_tests_properties(${name} PROPERTIES
