@@ -157,9 +157,9 @@ if [ "$mode" = wow64 ]; then
     echo "-- the host started by hand"
     if [ -f Snapveil64.exe ] || [ -z "$local" ]; then
         start=$(date +%s%N)
-        timeout 10 wine Snapveil64.exe; code=$?
-        check "started without Hushpane's arguments it ends at once (exit $code in $(since_ms "$start") ms)" \
-            test "$code" != 124 -a "$(since_ms "$start")" -lt 5000
+        timeout 10 wine Snapveil64.exe; code=$? ms=$(since_ms "$start")
+        check "started without Hushpane's arguments it ends at once (exit $code in $ms ms)" \
+            test "$code" != 124 -a "$ms" -lt 5000
         check "still one host" one_host
         probes "still vetoed after the start by hand" 1 1 IEFrame
     else
