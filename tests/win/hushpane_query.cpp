@@ -18,6 +18,8 @@
 //   tray-recreate               the stand-in forgets its icons and broadcasts "TaskbarCreated"
 //   menu-cancel                 sends WM_CANCELMODE to the settings window
 //   command ID                  posts the menu command ID (WM_COMMAND, lParam 0) to it
+//   click ID                    clicks button ID with BM_CLICK, waiting until it is handled;
+//                               unlike a real press, unseen by the mouse hooks
 //   box CAPTION MS              waits up to MS ms for a message box CAPTION of the settings window's
 //                               thread, prints its text (CR, LF as \\r \\n); 0 if the window owns it
 //   box-ok CAPTION              presses the message box's OK button
@@ -220,6 +222,10 @@ static const struct {
     {"browser", 3, [](int, char **a) { return Standin_Run(a[0], a[1], a[2]); }},
     {"command", 1, [](int, char **a) {
          return Hushpane_Window() && PostMessageA(Hushpane_Window(), WM_COMMAND, atoi(a[0]), 0) ? 0 : 1;
+     }},
+    {"click", 1, [](int, char **a) {
+         HWND button = Inspect_Control(atoi(a[0]));
+         return button ? (SendMessageA(button, BM_CLICK, 0, 0), 0) : 1;
      }},
     // What a click on another window sends on Windows.
     {"menu-cancel", 0, [](int, char **) {

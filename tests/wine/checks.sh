@@ -59,11 +59,15 @@ output_is() { [ "$("${@:2}")" = "$1" ]; }   # output_is EXPECTED command...
 count_at_least() { [ "$(grep -cE -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; }   # FILE REGEX N
 sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
 
-# --- the window probe (hushpane_query.exe probe): tries to create windows of the classes in a process of its own
+# The program that runs the probe and the stand-in browser: a test may name
+# one of another bitness than Hushpane.exe's (e.g. query=hushpane_query64.exe).
+query=${query:-hushpane_query.exe}
+
+# --- the window probe ($query probe): tries to create windows of the classes in a process of its own
 # run_probe CLASS...: its exit status (bit i: the i-th creation vetoed), its
 # "CLASS created|vetoed MS" lines shown and kept in $probe_lines; 124 past 20 s.
 run_probe() {
-    timeout 20 wine hushpane_query.exe probe "$@" | tr -d '\r' | tee "${probe_lines:?}"
+    timeout 20 wine "$query" probe "$@" | tr -d '\r' | tee "${probe_lines:?}"
     return "${PIPESTATUS[0]}"
 }
 probe_ok() { run_probe "${@:2}"; [ $? = "$1" ]; }   # probe_ok EXPECTED_EXIT CLASS...
@@ -71,12 +75,13 @@ took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
     awk -v lo="$1" -v hi="$2" '{ if ($3 < lo || $3 > hi) bad = 1 } END { exit bad || NR == 0 }' "$probe_lines"
 }
 
-# The five blocking switches, as the settings window stores them.
+# The five blocking switches, as the settings window stores them; in the
+# registry view $switches_view (32 or 64) where one is named.
 write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 or 1 each)
     local name
     for name in BROWSER MESSENGER TOOLTIP APPLET FLASH; do
         name=$(header_define settings/settings_store.h "SWITCH_NAME_$name") &&
-            wine reg add "$settings_key" /reg:32 /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+            wine reg add "$settings_key" /reg:${switches_view:-32} /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
         shift
     done
 }
@@ -88,7 +93,7 @@ write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 
 standin_pid=
 start_standin() {   # start_standin PAGECLASS: true once both windows are mapped
     rm -f "${standin:?}".*
-    wine hushpane_query.exe browser "$1" "$standin.targets" "$standin.stop" >"$standin.log" 2>&1 &
+    wine "$query" browser "$1" "$standin.targets" "$standin.stop" >"$standin.log" 2>&1 &
     standin_pid=$!
     wait_until 60 "the stand-in browser's targets" grep -q '^other ' "$standin.targets" || return 1
     local title

@@ -22,7 +22,7 @@ load_env() {
     [ -f "$dir/env" ] || { echo "no Wine session in $dir (was the start fixture run?)" >&2; exit 1; }
     # shellcheck disable=SC1091
     . "$dir/env"
-    export DISPLAY
+    export DISPLAY WINEARCH
 }
 
 # shellcheck disable=SC1091
@@ -34,7 +34,8 @@ start)
     start_virtual_display "$dir/xvfb.log"
     echo "$VIRTUAL_DISPLAY_PID" >"$dir/xvfb.pid"
     export DISPLAY
-    echo "DISPLAY=$DISPLAY" >"$dir/env"
+    # Later commands use the prefix's own architecture, whatever they are asked.
+    printf 'DISPLAY=%s\nWINEARCH=%s\n' "$DISPLAY" "$WINEARCH" >"$dir/env"
     # The prefix survives between runs of the same build tree; boot it when new.
     # One persistent wineserver for the whole run, so each test pays no start-up,
     # and the prefix's system processes (services, the desktop) start now, with

@@ -6,16 +6,25 @@
 # processes, a re-created notification area (in the tray and while shown),
 # double click, the menu and "&Quit Blocking", and a program killed with its
 # hooks installed.
-#   tray_icon_test.sh BIN_DIR [SHOT_DIR]   (screenshots go to SHOT_DIR, default BIN_DIR/../screenshots)
+#   tray_icon_test.sh BIN_DIR   (screenshots go to BIN_DIR/../screenshots)
+#   tray_icon_test.sh BIN_DIR wow64 QUERY64 QUERY32|none [local]
+# wow64, in a 64-bit prefix: the 32-bit Hushpane.exe's blocking reaches the
+# 64-bit QUERY64's windows (through its 64-bit host, Snapveil64.exe) as well
+# as the 32-bit QUERY32's, by the switches of the 32-bit registry view; Reset,
+# Quit and a kill end the host. "local": where Hushpane.exe is itself 64-bit
+# and starts no host, the host's own binary may be missing.
 set -u
 bin=$(cd "${1:?bin dir}" && pwd)
-shots=${2:-$bin/../screenshots}
+mode=${2:-tray}
+query64=${3:-} query32=${4:-none} local=${5:-}
+shots=$bin/../screenshots
 work=$(mktemp -d)
 mkdir -p "$shots"
 cd "$bin"
+[ "$mode" = wow64 ] && query=$query64 switches_view=32
 
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-header_vars tray/resource_ids.h IDC_APPLY IDC_QUICK_TIPS IDC_DESKTOP_GROUP IDC_BROWSER_GROUP IDM_QUIT_BLOCKING \
+header_vars tray/resource_ids.h IDC_APPLY IDC_RESET IDC_TOOLTIP_BOX IDC_QUICK_TIPS IDC_DESKTOP_GROUP IDC_BROWSER_GROUP IDM_QUIT_BLOCKING \
     IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW || exit 1
 tip=$(header_define tray/tray_icon.h TRAY_ICON_TIP) || exit 1
 rest=$IDI_TRAY_REST white=$IDI_TRAY_WHITE yellow=$IDI_TRAY_YELLOW
@@ -34,6 +43,16 @@ tray_mark() { mark=$(wc -l <"$work/tray.txt"); }
 tray_since() { tail -n +$((mark + 1)) "$work/tray.txt" | tr -d '\r'; }
 request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=$tip"; }   # KIND ICON WINDOW
 expect_tray() { expect_soon "$1" "$2" tray_since; }   # "what" LINES: the lines since tray_mark
+# The lines since tray_mark are N whole flashes, each white, rest, yellow,
+# rest, and the icon ends at rest. A veto that comes in while a flash waits for
+# the shell's answer is flashed inside it (a waiting send takes other sends
+# in): the flashes nest.
+flashes() {
+    tray_since | awk -v n="$1" -v line="$(request modify $rest hidden)" -v rest=$rest -v white=$white -v yellow=$yellow '
+        { t = $2; sub(/ [0-9]+ /, " " rest " ") } $0 != line { bad = 1 } t == white { s[++k] = 1; started++; next }
+        k && t == (s[k] == 2 ? yellow : rest) { if (++s[k] == 4) k--; next } { bad = 1 }
+        END { exit bad || k || started != n }'
+}
 
 start_tray() {   # the stand-in, ready when it prints where its icon is
     wine hushpane_query.exe tray Hushpane.exe >"$work/tray.txt" 2>&1 &
@@ -70,11 +89,94 @@ echo "-- into the tray"
 check "stand-in browser shown" start_standin HushpanePage
 check "stand-in notification area found by the shell ahead of Wine's" start_tray
 write_switches 1 0 0 0 0
+if [ "$mode" = wow64 ]; then
+    switches_view=64 write_switches 0 0 1 0 0
+    write_switches 1 0 0 0 0
+fi
 check "settings window shown" start_hushpane
-sleep 1
-import -window "$(xdotool search --onlyvisible --name '^Hushpane$' | head -1)" "$shots/settings-window.png"
+if [ "$mode" = tray ]; then
+    sleep 1
+    import -window "$(xdotool search --onlyvisible --name '^Hushpane$' | head -1)" "$shots/settings-window.png"
+fi
 into_tray "Enter on OK" xdotool key Return
 
+# --- the host of the 64-bit hooks, counted among this prefix's processes
+host_count() {
+    local pid n=0
+    for pid in $(pgrep -f 'Snapveil64\.exe'); do
+        grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && n=$((n + 1))
+    done
+    echo $n
+}
+since_ms() { echo $((($(date +%s%N) - $1) / 1000000)); }   # since_ms START_NS
+no_host_by() {   # no_host_by START_NS: none left 2 s after START_NS
+    until [ "$(host_count)" = 0 ]; do [ "$(since_ms "$1")" -lt 2000 ] || return 1; sleep 0.05; done
+}
+hosts_applied=1   # one host while blocking; none where Hushpane.exe is itself 64-bit
+[ -n "$local" ] && hosts_applied=0
+one_host() { wait_until 3 "$hosts_applied host(s) running" output_is $hosts_applied host_count; }
+
+if [ "$mode" = wow64 ]; then
+    # probes "what" EXIT FLASHES CLASS...: in each of $programs (a 64-bit
+    # program, then a 32-bit one); each veto flashes the tray once, whichever side saw it.
+    programs="$query64 ${query32#none}"
+    probes() {
+        local program
+        for program in $programs; do
+            tray_mark
+            check "$1 in $program" probe_in "$program" "${@:2}"
+            wait_until 2 "$3 flash(es)" test "$(tray_since | grep -c .)" -ge $(($3 * 4))
+            check "$3 flash(es) for it" flashes "$3"
+        done
+    }
+    probe_in() { query=$1 probe_ok "$2" "${@:4}"; }
+    [ "$query32" = none ] && echo "skip: no 32-bit query program, its windows are not probed"
+
+    echo "-- 64-bit programs, by the switches of the 32-bit view"
+    check "one host while blocking" one_host
+    check "filter closed by a press in the 64-bit stand-in browser" close_filter
+    probes "browser frame vetoed, tooltip let through (the 64-bit view says the opposite)" 1 1 IEFrame tooltips_class32
+
+    echo "-- Reset and OK"
+    inspect command 1000 >/dev/null
+    check "\"&Settings\" shows the window" inspect wait shown 5000
+    # Not a real press, which would open the filter by itself.
+    reset=$(date +%s%N)
+    check "Reset pressed" inspect click $IDC_RESET
+    probes "nothing vetoed at once after Reset" 0 0 IEFrame tooltips_class32
+    check "no host 2 s after Reset" no_host_by "$reset"
+    click_control $IDC_TOOLTIP_BOX   # Tooltip ticked, beside the Browser that Reset ticks
+    switches_view=64 write_switches 0 0 0 0 0
+    into_tray "OK after Reset" click_control $IDC_APPLY
+    check "one host again after OK" one_host
+    check "filter closed after OK" close_filter
+    probes "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
+
+    echo "-- a triple click in the 64-bit stand-in browser"
+    check "triple click on the page" slow_press page 3
+    programs=$query64 probes "the next window let through after the triple click" 0 0 IEFrame
+    check "the next slow press on the page" slow_press page
+    probes "vetoed again after the next slow press" 1 1 IEFrame
+
+    echo "-- the host started by hand"
+    if [ -f Snapveil64.exe ] || [ -z "$local" ]; then
+        start=$(date +%s%N)
+        timeout 10 wine Snapveil64.exe; code=$? ms=$(since_ms "$start")
+        check "started without Hushpane's arguments it ends at once (exit $code in $ms ms)" \
+            test "$code" != 124 -a "$ms" -lt 5000
+        check "still one host" one_host
+        probes "still vetoed after the start by hand" 1 1 IEFrame
+    else
+        echo "skip: no Snapveil64.exe here"
+    fi
+
+    echo "-- Quit"
+    inspect command 1010 >/dev/null
+    quit=$(date +%s%N)
+    check "quits" wait_hushpane_exit
+    check "no host 2 s after Quit" no_host_by "$quit"
+    check "nothing vetoed after Quit" probe_ok 0 IEFrame
+else
 echo "-- block indicator: a burst from two processes"
 check "filter closed by a press on the stand-in's page" close_filter
 classes="IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame IEFrame"
@@ -88,16 +190,9 @@ check "sixteen vetoes reported" test "$(grep -c ' vetoed ' "$probe_lines")" = 16
 # Each send waits for its own flash (>= 140 ms) and none ran into the
 # library's 2 s send limit, which would mean a notification was not handled.
 check "each vetoing call waited 140..1900 ms" took_at_least 140 1900
-# A veto that comes in while a flash waits for the shell's answer is flashed
-# inside it (a waiting send takes other sends in): the flashes nest, each
-# white, rest, yellow, rest, and the icon ends at rest.
 wait_until 10 "64 icon changes" test "$(tray_since | grep -c .)" -ge 64
 echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
-tray_since | awk -v line="$(request modify $rest hidden)" -v rest=$rest -v white=$white -v yellow=$yellow '
-    { t = $2; sub(/ [0-9]+ /, " " rest " ") } $0 != line { bad = 1 } t == white { s[++n] = 1; started++; next }
-    n && t == (s[n] == 2 ? yellow : rest) { if (++s[n] == 4) n--; next } { bad = 1 }
-    END { exit bad || n || started != 16 }'
-check "sixteen flashes, each white, rest, yellow, rest, ending at rest" test $? = 0
+check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16
 
 echo "-- re-created notification area"
 tray_mark
@@ -176,14 +271,23 @@ check "the lower item, \"&Quit Blocking\", ends the program with 0 (got $code)" 
 expect_tray "\"&Quit Blocking\" removes the icon before the window goes" "$(printf '%s\ngone' "$(request delete $rest hidden)")"
 check "hooks gone after Quit Blocking" probe_ok 0 IEFrame
 
+fi
+
 echo "-- killed with its hooks installed"
 check "started again" start_hushpane
 into_tray "the apply button" click_control $IDC_APPLY
+[ "$mode" = wow64 ] && check "filter closed before the kill" close_filter
 kill -9 "$hushpane_pid"; wait "$hushpane_pid" 2>/dev/null; hushpane_pid=
 start=$(date +%s%N)
 run_probe IEFrame; code=$?
 ms=$((($(date +%s%N) - start) / 1000000))
 check "another process's creation does not hang (exit $code in $ms ms)" test "$code" != 124 -a "$ms" -lt 10000
+if [ "$mode" = wow64 ]; then
+    check "no host 2 s after the kill" no_host_by "$start"
+    # Wine keeps the killed program's own hooks (below); a host's go with it.
+    if [ -z "$local" ]; then check "nothing vetoed in a 64-bit program after the kill" probe_ok 0 IEFrame
+    else echo "skip: Hushpane.exe's own 64-bit hooks outlive its kill"; fi
+fi
 inspect tray-recreate >/dev/null   # nothing to answer any more
 # Wine keeps a killed program's hooks until the desktop ends; only the next
 # install replaces them, by the handles in the record the stand-in browser
