@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 ./install-deps.sh
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target Hushpane >/dev/null
+cmake --build --preset win32 --target Hushpane hushpane_64bit >/dev/null
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # No offers to download Wine's .NET and HTML engines: Hushpane needs neither.

@@ -1,8 +1,10 @@
 # Release packages, made with `cmake --build --preset win32 --target package`:
 # dist/Hushpane-<version>-setup.exe (NSIS) and dist/Hushpane-<version>.zip.
 install(TARGETS Hushpane Snapveil Foldwright RUNTIME DESTINATION .)
+# The 64-bit pair, built beside them by the 64-bit part.
+install(PROGRAMS ${HUSHPANE_BIN_DIR}/Snapveil64.dll ${HUSHPANE_BIN_DIR}/Snapveil64.exe DESTINATION .)
 # The hook libraries an uninstall may find held by other processes.
-set(HUSHPANE_HOOK_LIBRARIES Snapveil.dll)
+set(HUSHPANE_HOOK_LIBRARIES Snapveil.dll Snapveil64.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -73,12 +75,22 @@ file(STRINGS ${PROJECT_SOURCE_DIR}/tray/program_state.h class_line
 string(REGEX REPLACE ".*\"(.*)\".*" "\\1" HUSHPANE_WINDOW_CLASS "${class_line}")
 file(STRINGS ${PROJECT_SOURCE_DIR}/tray/resource_ids.h quit_line REGEX "^#define IDM_QUIT_BLOCKING ")
 string(REGEX REPLACE ".* ([0-9]+)$" "\\1" HUSHPANE_QUIT_COMMAND "${quit_line}")
+# The 64-bit host's one-per-session mutex, in the session's namespace.
+file(STRINGS ${PROJECT_SOURCE_DIR}/platform/session_namespace.h prefix_line REGEX "^#define SESSION_NAMESPACE_PREFIX ")
+file(STRINGS ${PROJECT_SOURCE_DIR}/filter/host_program.h host_line REGEX "^#define HOST_ONE_HOST_MUTEX ")
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" session_prefix "${prefix_line}")
+string(REPLACE "\\\\" "\\" session_prefix "${session_prefix}")   # C escapes undone
+string(REGEX REPLACE ".*\"(.*)\".*" "\\1" host_mutex "${host_line}")
+set(HUSHPANE_HOST_MUTEX "${session_prefix}${host_mutex}")
 
 # A running copy holds its files and has its hooks in every process with a
 # window: send it its tray menu's "Quit Blocking" command (WM_COMMAND, lParam
 # 0) and wait for the process to end before files are replaced or removed. A
 # window that does not answer (hung, or another program's of the same class)
-# holds neither step up for more than a few seconds.
+# holds neither step up for more than a few seconds. The 64-bit host ends
+# within 2 s of Hushpane's end: wait for its one-per-session mutex to be
+# given up, as long, and give it back at once (taken, it would turn away the
+# host of a copy started after the install).
 function(hushpane_nsis_quit_running out prefix)
     set(${out} "
   FindWindow $0 \"${HUSHPANE_WINDOW_CLASS}\"
@@ -89,6 +101,12 @@ function(hushpane_nsis_quit_running out prefix)
     System::Call 'kernel32::WaitForSingleObject(p r2, i 10000)'
     System::Call 'kernel32::CloseHandle(p r2)'
   ${prefix}_not_running:
+  System::Call 'kernel32::OpenMutexA(i 0x00100000, i 0, t \"${HUSHPANE_HOST_MUTEX}\") p .r2'
+  StrCmp $2 0 ${prefix}_no_host
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 5000)'
+    System::Call 'kernel32::ReleaseMutex(p r2)'
+    System::Call 'kernel32::CloseHandle(p r2)'
+  ${prefix}_no_host:
 " PARENT_SCOPE)
 endfunction()
 

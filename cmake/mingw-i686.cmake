@@ -1,16 +1,4 @@
 # Cross build for 32-bit Windows with MinGW-w64; Windows test programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(HUSHPANE_MINGW i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${HUSHPANE_MINGW}-gcc)
-set(CMAKE_CXX_COMPILER ${HUSHPANE_MINGW}-g++)
-set(CMAKE_RC_COMPILER  ${HUSHPANE_MINGW}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${HUSHPANE_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# The host's strip does not know PE files; packages strip what they ship.
-set(CMAKE_STRIP        /usr/bin/${HUSHPANE_MINGW}-strip CACHE FILEPATH "")
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

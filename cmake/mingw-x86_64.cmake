@@ -1,16 +1,5 @@
 # Cross build for 64-bit Windows with MinGW-w64: Snapveil64.dll and its host,
 # and the 64-bit test programs, run under wine64.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(HUSHPANE_MINGW x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${HUSHPANE_MINGW}-gcc)
-set(CMAKE_CXX_COMPILER ${HUSHPANE_MINGW}-g++)
-set(CMAKE_RC_COMPILER  ${HUSHPANE_MINGW}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${HUSHPANE_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_STRIP        /usr/bin/${HUSHPANE_MINGW}-strip CACHE FILEPATH "")
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

@@ -13,11 +13,13 @@
 // Held until the process ends: while it exists, the session has its host.
 static HANDLE s_oneHost;
 
+// Owned for the host's whole life, so that whoever waits on it (the
+// installer, before it replaces the files) is let go when the host ends.
 static bool Host_TakeSession(void)
 {
     SECURITY_ATTRIBUTES attributes;
     SetLastError(0);
-    s_oneHost = CreateMutexA(SessionSecurity_Attributes(&attributes, MUTEX_ALL_ACCESS, false), FALSE,
+    s_oneHost = CreateMutexA(SessionSecurity_Attributes(&attributes, MUTEX_ALL_ACCESS, false), TRUE,
                              HOST_ONE_HOST_MUTEX);
     return s_oneHost != NULL && GetLastError() != ERROR_ALREADY_EXISTS;
 }

@@ -391,7 +391,8 @@ static void TestHost64(void)
     PROCESS_INFORMATION host, other, standin;
     CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
     HWND standinWindow = NULL;
-    WaitFor([&] { return (standinWindow = Check_WindowOf(NOTIFY_CLASS, standin.dwProcessId)) != NULL; });
+    auto ofStandin = [&](HWND w) { return Window_Process(w) == standin.dwProcessId; };
+    WaitFor([&] { return (standinWindow = Window_Next(NOTIFY_CLASS, NULL, ofStandin)) != NULL; });
     HWND gone = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     DestroyWindow(gone);
     Process_Start("hushpane_query.exe", 0, &other);   // ends at once: no command

@@ -1,5 +1,5 @@
 #!/bin/bash
-# The release packages: the zip holds exactly the three binaries and the
+# The release packages: the zip holds exactly the five binaries and the
 # README; the installer, run silently, puts them under Program Files with a
 # Start menu entry and the start-with-Windows value, the installed copy starts
 # and blocks, and the silent uninstaller quits it and removes what was put there.
@@ -23,7 +23,7 @@ trap cleanup EXIT
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 target="$(winepath -u 'C:\Program Files\Hushpane' 2>/dev/null | tr -d '\r')"
 start_menu="$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2>/dev/null | tr -d '\r')"
-binaries="Foldwright.dll Hushpane.exe Snapveil.dll"
+binaries="Foldwright.dll Hushpane.exe Snapveil.dll Snapveil64.dll Snapveil64.exe"
 
 echo "-- packages"
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/dist" >"$work/cpack.log" 2>&1 || cat "$work/cpack.log"
@@ -31,7 +31,7 @@ setup="$work/dist/Hushpane-$version-setup.exe"
 zip="$work/dist/Hushpane-$version.zip"
 check "installer made" test -s "$setup"
 check "zip made" test -s "$zip"
-expect_same "zip holds exactly the three binaries and the README" "Foldwright.dll Hushpane.exe README.md Snapveil.dll" \
+expect_same "zip holds exactly the five binaries and the README" "Foldwright.dll Hushpane.exe README.md Snapveil.dll Snapveil64.dll Snapveil64.exe" \
     "$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd " ")"
 # Finish page: the program itself before Vista; from Vista on through the
 # running shell only, for an elevated explorer.exe would become the shell.
@@ -72,11 +72,11 @@ check "no Hushpane window left" inspect wait gone 2000
 for file in $binaries Uninstall.exe; do
     check "$file removed" test ! -e "$target/$file"
 done
-# A held library is renamed beside itself, that name alone due at the next start: never Snapveil.dll.
+# A held library is renamed beside itself, that name alone due at the next start: never a library's own name.
 pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null)
 left=$(ls -A "$target" 2>/dev/null) due=$(grep -oi 'Hushpane\\[^\\]*' <<<"$pending" | cut -c10- | sort -u)
 check "install folder removed, or holding only what is due at restart: $(echo $left)" test \( -n "$left" -o ! -e "$target" \) \
-    -a -z "$(comm -23 <(printf '%s' "$left" | sort) <(echo "$due"))" -a -z "$(grep -ix snapveil.dll <<<"$due")"
+    -a -z "$(comm -23 <(printf '%s' "$left" | sort) <(echo "$due"))" -a -z "$(grep -ixE "snapveil(64)?.dll" <<<"$due")"
 check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
 check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
 check "settings key removed" fails wine reg query "$settings_key"
