@@ -1,10 +1,10 @@
-// Requests go to the hook thread as thread messages; it sets s_done after
-// each, and the asking thread waits for that.
+// Requests go to the hook thread as a thread message; it runs the call, sets
+// s_done, and the asking thread waits for that. One request at a time: the
+// asker waits for its answer before it can ask again.
 #include "hook_thread.h"
 #include "snapveil.h"
 
-#define HOOK_THREAD_INSTALL   (WM_APP + 1)   // lParam: the notify window
-#define HOOK_THREAD_UNINSTALL (WM_APP + 2)
+#define HOOK_THREAD_CALL (WM_APP + 1)
 // Sent messages are delivered by any peek whatever its range; nothing is
 // ever posted in this one, and nothing is removed, so posted messages and
 // input stay queued. (PM_QS_SENDMESSAGE says the same, but only from
@@ -14,18 +14,24 @@
 static HANDLE s_thread;
 static DWORD s_threadId;
 static HANDLE s_done;   // auto-reset
+static HookThreadCall s_call;
+static HWND s_window;
+static LRESULT s_result;
 
-static void HookThread_Serve(UINT request, HWND notifyWindow)
+static LRESULT HookThread_InstallHere(HWND notifyWindow)
 {
-    if (request == HOOK_THREAD_INSTALL) {
-        InstallCBTHook(notifyWindow);
-        InstallMouseHook(notifyWindow);
-        InstallKeyDownHook(notifyWindow);
-    } else {
-        UninstallCBTHook();
-        UninstallMouseHook();
-        UninstallKeyDownHook();
-    }
+    InstallCBTHook(notifyWindow);
+    InstallMouseHook(notifyWindow);
+    InstallKeyDownHook(notifyWindow);
+    return 0;
+}
+
+static LRESULT HookThread_UninstallHere(HWND)
+{
+    UninstallCBTHook();
+    UninstallMouseHook();
+    UninstallKeyDownHook();
+    return 0;
 }
 
 // Peeking also runs the hook calls the system relays to this thread.
@@ -39,9 +45,8 @@ static void HookThread_Pump(HANDLE until)
         while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT)
                 return;
-            if (message.hwnd == NULL &&
-                (message.message == HOOK_THREAD_INSTALL || message.message == HOOK_THREAD_UNINSTALL)) {
-                HookThread_Serve(message.message, (HWND)message.lParam);
+            if (message.hwnd == NULL && message.message == HOOK_THREAD_CALL) {
+                s_result = s_call(s_window);
                 SetEvent(s_done);
             }
         }
@@ -59,6 +64,8 @@ static DWORD WINAPI HookThread_Main(LPVOID)
 
 bool HookThread_Start(void)
 {
+    if (s_thread != NULL)
+        return true;
     s_done = CreateEventA(NULL, FALSE, FALSE, NULL);
     s_thread = s_done ? CreateThread(NULL, 0, HookThread_Main, NULL, 0, &s_threadId) : NULL;
     if (s_thread == NULL)
@@ -67,30 +74,31 @@ bool HookThread_Start(void)
     return true;
 }
 
-static void HookThread_Ask(UINT request, HWND notifyWindow)
+LRESULT HookThread_Call(HookThreadCall call, HWND window)
 {
-    if (s_thread == NULL || !PostThreadMessageA(s_threadId, request, 0, (LPARAM)notifyWindow)) {
-        HookThread_Serve(request, notifyWindow);
-        return;
-    }
+    s_call = call;
+    s_window = window;
+    if (s_thread == NULL || !PostThreadMessageA(s_threadId, HOOK_THREAD_CALL, 0, 0))
+        return call(window);
     HookThread_WaitAnswering(s_done, INFINITE);
+    return s_result;
 }
 
 void HookThread_InstallAll(HWND notifyWindow)
 {
-    HookThread_Ask(HOOK_THREAD_INSTALL, notifyWindow);
+    HookThread_Call(HookThread_InstallHere, notifyWindow);
 }
 
 void HookThread_UninstallAll(void)
 {
-    HookThread_Ask(HOOK_THREAD_UNINSTALL, NULL);
+    HookThread_Call(HookThread_UninstallHere, NULL);
 }
 
 void HookThread_RunHere(HWND notifyWindow, HANDLE until)
 {
-    HookThread_Serve(HOOK_THREAD_INSTALL, notifyWindow);
+    HookThread_InstallHere(notifyWindow);
     HookThread_Pump(until);
-    HookThread_Serve(HOOK_THREAD_UNINSTALL, NULL);
+    HookThread_UninstallHere(NULL);
 }
 
 bool HookThread_WaitAnswering(HANDLE object, DWORD timeoutMs)

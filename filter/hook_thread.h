@@ -9,13 +9,18 @@
 
 #include <windows.h>
 
-// Hushpane.exe's hook thread, started once; false when it cannot be made,
-// and then the requests below run on the caller's own thread.
+// Hushpane.exe's hook thread, started at the first call (later ones find it
+// running); false when it cannot be made, and then the requests below run on
+// the caller's own thread.
 bool HookThread_Start(void);
 
+// call(window) on the hook thread, its result; the caller waits, answering
+// what is sent to its windows meanwhile.
+typedef LRESULT (*HookThreadCall)(HWND window);
+LRESULT HookThread_Call(HookThreadCall call, HWND window);
+
 // The three installs (the last one's window is notified), or the three
-// uninstalls, on the hook thread; the caller waits, answering what is sent
-// to its windows meanwhile.
+// uninstalls, through HookThread_Call.
 void HookThread_InstallAll(HWND notifyWindow);
 void HookThread_UninstallAll(void);
 

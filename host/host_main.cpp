@@ -31,10 +31,12 @@ static UINT Host_Run(void)
         return HOST_EXIT_REFUSED;
     // Open first, so the process id cannot be reused before the window is matched to it.
     HANDLE hushpane = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (hushpane == NULL)
+        return HOST_EXIT_REFUSED;
     HWND notifyWindow = (HWND)(LONG_PTR)(LONG)window;   // 32-bit handles sign-extend
     DWORD owner = 0;   // stays 0 for a window that is not there
-    if (hushpane == NULL || (GetWindowThreadProcessId(notifyWindow, &owner), owner != processId) ||
-        !Host_TakeSession())
+    GetWindowThreadProcessId(notifyWindow, &owner);
+    if (owner != processId || !Host_TakeSession())
         return HOST_EXIT_REFUSED;
     HookThread_RunHere(notifyWindow, hushpane);
     return HOST_EXIT_STOPPED;

@@ -231,6 +231,7 @@ static inline void Switches_Write(const DWORD values[SWITCH_COUNT], REGSAM view 
 // The filter library's hooks, for the programs that link it.
 #if __has_include("snapveil.h")
 #include "snapveil.h"
+#include "hook_thread.h"
 
 // WM_POPUPBLOCKED messages taken by a counting notify window.
 static int g_hookNotifications;
@@ -250,50 +251,13 @@ static inline HWND Hooks_CreateCountingWindow(const char *className)
     return Window_Create(className, Hooks_CountingProc);
 }
 
-// The installs and uninstalls run as the host program makes them, on a thread
-// that only pumps: the library passes on unjudged every call on the thread
-// that installed it, taking it for one relayed from the other bitness.
-struct HookRequest {
-    LRESULT (*call)(HWND);
-    HWND window;
-    LRESULT result;
-    HANDLE done;
-};
-static DWORD s_hookThread;
-
-static inline DWORD WINAPI Hooks_ThreadMain(LPVOID started)
+// The installs and uninstalls run as the programs make them, on the hook
+// thread that only pumps: the library passes on unjudged every call on the
+// thread that installed it, taking it for one relayed from the other bitness.
+static inline LRESULT Hooks_OnHookThread(HookThreadCall call, HWND window)
 {
-    MSG msg;
-    PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);   // the queue, before anyone posts to it
-    SetEvent((HANDLE)started);
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        HookRequest *request = (HookRequest *)msg.lParam;
-        if (msg.message == WM_APP && msg.hwnd == NULL) {
-            request->result = request->call(request->window);
-            SetEvent(request->done);
-        }
-        DispatchMessageA(&msg);
-    }
-    return 0;
-}
-
-// call(window) on the hook thread, started at the first request; its result.
-static inline LRESULT Hooks_OnHookThread(LRESULT (*call)(HWND), HWND window)
-{
-    if (s_hookThread == 0) {
-        HANDLE started = CreateEventA(NULL, FALSE, FALSE, NULL);
-        CloseHandle(CreateThread(NULL, 0, Hooks_ThreadMain, started, 0, &s_hookThread));
-        WaitForSingleObject(started, INFINITE);
-        CloseHandle(started);
-    }
-    HookRequest request = {call, window, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
-    PostThreadMessageA(s_hookThread, WM_APP, 0, (LPARAM)&request);
-    // Answers sends to this thread's windows meanwhile, a veto's notice among them.
-    MSG msg;
-    while (MsgWaitForMultipleObjects(1, &request.done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
-        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
-    CloseHandle(request.done);
-    return request.result;
+    HookThread_Start();
+    return HookThread_Call(call, window);
 }
 
 // One install or uninstall on the hook thread: Hooks_Install<InstallCBTHook>(window).
