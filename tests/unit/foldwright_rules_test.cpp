@@ -2,19 +2,9 @@
 // all. A wrong "yes" here deletes user data, so the cases lean on the edges.
 #include <gtest/gtest.h>
 #include <string.h>
+#include <vector>
 
 #include "clean_rules.h"
-
-// Every path of the list may, or may not, be emptied, among these places.
-static void ExpectCleanable(bool expected, std::initializer_list<const char*> paths)
-{
-    static const char* const kept[] = {"C:\\USERS\\ANN", "", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32\\"};
-    static const char* const offLimits[] = {"c:\\Program Files", "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM"};
-    static const char* const homes[] = {"D:\\PROFILES"}, *const own[] = {"", "D:\\PROFILES\\ANN"};
-    CleanRules_Places places = {kept, 4, offLimits, 3, NULL, homes, 1, own, 2};
-    for (const char* path : paths)
-        EXPECT_EQ(expected, CleanRules_IsPathCleanable(path, &places)) << path;
-}
 
 TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleanedNotWhatOthersKeepInTheCache)
 {
@@ -28,36 +18,41 @@ TEST(FoldwrightRules, OnlyTheFourBrowserFoldersAreCleanedNotWhatOthersKeepInTheC
         EXPECT_FALSE(CleanRules_IsOtherProgramsCacheEntry(name)) << name;
 }
 
-TEST(FoldwrightRules, RootsRelativeAndOddPathsAreRefused)
+// Every path of a row may, or may not, be emptied, among these places.
+TEST(FoldwrightRules, OnlyPlainPathsOutsideWhatIsKeptAreCleanable)
 {
-    ExpectCleanable(false,
-        {"", "C:", "C:\\", "C:\\\\", "c:/", "\\\\server\\share", "\\\\server\\share\\", "//server//share/",
-         "Cookies", "C:Cookies", "\\Cookies", "\\\\server", "\\\\server\\", "\\\\\\share\\x",
-         "C:\\Users\\..\\Cookies", "C:\\Users\\ann\\Cookies\\..", "C:\\Users\\.\\ann", "C:\\Users\\ann\\...",
-         "\\\\?\\C:\\Users\\ann\\Cookies", "\\\\.\\C:\\Users", "//?/C:/Users/ann", "1:\\x",
-         "C:\\Users\\ann\\Cookies::$INDEX_ALLOCATION", "C:\\Users\\a*", "C:\\Users\\ann\\ \\x"});
-    ExpectCleanable(true, {"C:\\WINDOWS\\COOKIES", "C:\\Users\\ann\\AppData\\Local\\Microsoft\\INetCache",
-                           "C:\\Users\\ann\\Favorites\\", "\\\\server\\share\\ann\\Cookies", "D:\\x",
-                           "C:\\a..b\\...x", "C:/Users/ann/Cookies"});
-}
-
-TEST(FoldwrightRules, ProtectedFoldersAndTheirHoldersAreRefused)
-{
-    // In the folder of profiles only the user's own; not the folder nor its holders.
-    ExpectCleanable(false, {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS", "D:\\PROFILES",
-                            "D:\\Profiles\\Ann", "D:\\PROFILES\\ANNA\\x", "D:\\PROFILES\\BOB\\Favorites", "D:\\PROFILES\\x"});
-    ExpectCleanable(true, {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN", "D:\\PROFILES\\ANN\\x",
-                           "C:\\WINDOWS\\COOKIES", "C:\\WINDOWS\\TEMPORARY INTERNET FILES", "D:\\USERS\\ANN",
-                           "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x", "D:\\PROFILESX\\x"});
-}
-
-TEST(FoldwrightRules, NothingAtOrBelowTheSystemOrProgramFilesInAnySpelling)
-{
-    ExpectCleanable(false,
-        {"C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM\\Cookies", "C:\\Program Files\\Hushpane",
-         "c:\\windows\\system32\\x", "C:\\Windows\\\\System32\\\\x", "C:/Windows/System32/x", "C:\\Windows\\System32.",
-         "C:\\Windows.\\System32. .\\x", "C:\\PROGRAM FILES ..\\Cache", "c:\\program files\\\\\\cache\\",
-         "C:\\Users\\ANN.", "C:\\USERS\\\\ann\\\\..\\x"});
+    static const char* const kept[] = {"C:\\USERS\\ANN", "", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM32\\"};
+    static const char* const offLimits[] = {"c:\\Program Files", "C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM"};
+    static const char* const homes[] = {"D:\\PROFILES"}, *const own[] = {"", "D:\\PROFILES\\ANN"};
+    CleanRules_Places places = {kept, 4, offLimits, 3, NULL, homes, 1, own, 2};
+    const struct { bool cleanable; std::vector<const char*> paths; } rows[] = {
+        // Roots, relative and odd paths are refused.
+        {false, {"", "C:", "C:\\", "C:\\\\", "c:/", "\\\\server\\share", "\\\\server\\share\\",
+                 "//server//share/", "Cookies", "C:Cookies", "\\Cookies", "\\\\server", "\\\\server\\",
+                 "\\\\\\share\\x", "C:\\Users\\..\\Cookies", "C:\\Users\\ann\\Cookies\\..",
+                 "C:\\Users\\.\\ann", "C:\\Users\\ann\\...", "\\\\?\\C:\\Users\\ann\\Cookies",
+                 "\\\\.\\C:\\Users", "//?/C:/Users/ann", "1:\\x",
+                 "C:\\Users\\ann\\Cookies::$INDEX_ALLOCATION", "C:\\Users\\a*", "C:\\Users\\ann\\ \\x"}},
+        {true, {"C:\\WINDOWS\\COOKIES", "C:\\Users\\ann\\AppData\\Local\\Microsoft\\INetCache",
+                "C:\\Users\\ann\\Favorites\\", "\\\\server\\share\\ann\\Cookies", "D:\\x", "C:\\a..b\\...x",
+                "C:/Users/ann/Cookies"}},
+        // Protected folders and their holders are refused; in the folder of profiles only the
+        // user's own is cleaned, not the folder nor its holders.
+        {false, {"C:\\USERS\\ANN", "C:\\USERS\\ANN\\", "C:\\USERS", "C:\\WINDOWS", "D:\\PROFILES",
+                 "D:\\Profiles\\Ann", "D:\\PROFILES\\ANNA\\x", "D:\\PROFILES\\BOB\\Favorites",
+                 "D:\\PROFILES\\x"}},
+        {true, {"C:\\USERS\\ANN\\COOKIES", "C:\\USERS\\ANNA", "C:\\USERS\\AN", "D:\\PROFILES\\ANN\\x",
+                "C:\\WINDOWS\\COOKIES", "C:\\WINDOWS\\TEMPORARY INTERNET FILES", "D:\\USERS\\ANN",
+                "C:\\WINDOWS\\SYSTEM32X", "C:\\PROGRAM FILES (X86)\\x", "D:\\PROFILESX\\x"}},
+        // Nothing at or below the system or Program Files in any spelling.
+        {false, {"C:\\WINDOWS\\SYSTEM32", "C:\\WINDOWS\\SYSTEM\\Cookies", "C:\\Program Files\\Hushpane",
+                 "c:\\windows\\system32\\x", "C:\\Windows\\\\System32\\\\x", "C:/Windows/System32/x",
+                 "C:\\Windows\\System32.", "C:\\Windows.\\System32. .\\x", "C:\\PROGRAM FILES ..\\Cache",
+                 "c:\\program files\\\\\\cache\\", "C:\\Users\\ANN.", "C:\\USERS\\\\ann\\\\..\\x"}},
+    };
+    for (const auto &row : rows)
+        for (const char* path : row.paths)
+            EXPECT_EQ(row.cleanable, CleanRules_IsPathCleanable(path, &places)) << path;
 }
 
 TEST(FoldwrightRules, OneSpellingKeepsCaseAndDoubleByteCharacters)
@@ -76,14 +71,13 @@ TEST(FoldwrightRules, OneSpellingKeepsCaseAndDoubleByteCharacters)
 
 TEST(FoldwrightRules, FinalPathsAreMadePlain)
 {
-    char out[260];
-    EXPECT_TRUE(CleanRules_PlainFromFinal("\\\\?\\C:\\Users\\ann", out, sizeof out));
-    EXPECT_STREQ("C:\\Users\\ann", out);
-    EXPECT_TRUE(CleanRules_PlainFromFinal("\\\\?\\UNC\\server\\share\\x", out, sizeof out));
-    EXPECT_STREQ("\\\\server\\share\\x", out);
-    EXPECT_TRUE(CleanRules_PlainFromFinal("C:\\plain", out, sizeof out));
-    EXPECT_STREQ("C:\\plain", out);
-    char small[8];
+    const char *const plain[][2] = {{"\\\\?\\C:\\Users\\ann", "C:\\Users\\ann"}, {"C:\\plain", "C:\\plain"},
+                                    {"\\\\?\\UNC\\server\\share\\x", "\\\\server\\share\\x"}};
+    char out[260], small[8];
+    for (const auto &path : plain) {
+        EXPECT_TRUE(CleanRules_PlainFromFinal(path[0], out, sizeof out)) << path[0];
+        EXPECT_STREQ(path[1], out);
+    }
     EXPECT_FALSE(CleanRules_PlainFromFinal("\\\\?\\C:\\Users\\ann", small, sizeof small));
     EXPECT_FALSE(CleanRules_PlainFromFinal("\\\\?\\", small, sizeof small));
 }

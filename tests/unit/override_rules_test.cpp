@@ -9,26 +9,21 @@ namespace {
 
 const uint32_t INTERVAL = 1000;
 const uint32_t T = 5000000;
-
-// A press at `now`; returns the pass-through flag it leaves.
-int PressAt(OverrideState &s, uint32_t now, PressVerdict verdict = VERDICT_INSIDE)
-{
-    Override_RegisterPress(&s, verdict, now, INTERVAL);
-    return s.passThrough;
-}
+const int HC_ACTION = OVERRIDE_HC_ACTION, HC_NOREMOVE = 3;
 
 TEST(OverridePressKind, OnlyLeftPressesTakenFromTheQueueCount)
 {
-    const int HC_NOREMOVE = 3;
-    EXPECT_EQ(Override_PressKind(OVERRIDE_HC_ACTION, 0x0201), PRESS_CLIENT);
-    EXPECT_EQ(Override_PressKind(OVERRIDE_HC_ACTION, 0x00A1), PRESS_NON_CLIENT);
+    EXPECT_EQ(Override_PressKind(HC_ACTION, 0x0201), PRESS_CLIENT);
+    EXPECT_EQ(Override_PressKind(HC_ACTION, 0x00A1), PRESS_NON_CLIENT);
     EXPECT_EQ(Override_PressKind(HC_NOREMOVE, 0x0201), PRESS_IGNORED);
     EXPECT_EQ(Override_PressKind(HC_NOREMOVE, 0x00A1), PRESS_IGNORED);
     // Moves, releases, double-click messages, right and middle presses.
     for (uint32_t message : {0x0200u, 0x0202u, 0x0203u, 0x0204u, 0x0207u, 0x020Bu,
                              0x00A0u, 0x00A2u, 0x00A3u, 0x00A4u, 0x00A7u})
-        EXPECT_EQ(Override_PressKind(OVERRIDE_HC_ACTION, message), PRESS_IGNORED) << std::hex << message;
+        EXPECT_EQ(Override_PressKind(HC_ACTION, message), PRESS_IGNORED) << std::hex << message;
 }
+
+const PressVerdict IN = VERDICT_INSIDE, OUT = VERDICT_OUTSIDE, NONE = VERDICT_NONE;
 
 // The window under the point, its control id and its top-level ancestor's class.
 struct Press { const char *windowClass; int32_t id; const char *rootClass; PressVerdict expected; };
@@ -41,141 +36,99 @@ void ExpectVerdicts(PressKind kind, std::vector<uint8_t> win9xFlags, const std::
                 << p.windowClass << " id " << p.id << " in " << p.rootClass << ", 9x flag " << int(win9x);
 }
 
-TEST(OverrideClassify, ClientPressOnNtCountsEverythingInsideABrowserFrame)
+TEST(OverrideClassify, ByPressKindAndPlatform)
 {
-    ExpectVerdicts(PRESS_CLIENT, {0}, {{"SomePage", 0, "IEFrame", VERDICT_INSIDE},
-                                       {"IEFrame", 0, "ieFRAME", VERDICT_INSIDE},
-                                       {"Internet Explorer_Server", 0, "Notepad", VERDICT_OUTSIDE},
-                                       {"IEFrame", 0, "IEFrame2", VERDICT_OUTSIDE},
-                                       {"", 0, "", VERDICT_OUTSIDE}});   // nothing under the point
+    // A client press on NT counts everything inside a browser frame; "" is nothing under the point.
+    ExpectVerdicts(PRESS_CLIENT, {0}, {{"SomePage", 0, "IEFrame", IN}, {"IEFrame", 0, "ieFRAME", IN},
+                                       {"Internet Explorer_Server", 0, "Notepad", OUT},
+                                       {"IEFrame", 0, "IEFrame2", OUT}, {"", 0, "", OUT}});
     // Any flag value but 1 takes the NT path.
-    ExpectVerdicts(PRESS_CLIENT, {2}, {{"Edit", BROWSER_ADDRESS_ID, "Notepad", VERDICT_OUTSIDE}});
-}
-
-TEST(OverrideClassify, NonClientPressLooksAtTheWindowItselfOnEveryPlatform)
-{
-    // A child of the frame with a border of its own is not the browser's caption.
-    ExpectVerdicts(PRESS_NON_CLIENT, {0, 1}, {{"IEFrame", 0, "Desktop", VERDICT_INSIDE},
-                                              {"IEFRAME", 0, "", VERDICT_INSIDE},
-                                              {"Internet Explorer_Server", 0, "IEFrame", VERDICT_OUTSIDE},
-                                              {"Edit", BROWSER_ADDRESS_ID, "IEFrame", VERDICT_OUTSIDE},
-                                              {"", 0, "", VERDICT_OUTSIDE}});
-}
-
-TEST(OverrideClassify, Win9xClientPressFollowsTheBrowserControlTable)
-{
-    // The ancestor plays no part on 9x.
+    ExpectVerdicts(PRESS_CLIENT, {2}, {{"Edit", BROWSER_ADDRESS_ID, "Notepad", OUT}});
+    // A non-client press looks at the window itself on every platform: a child of the frame
+    // with a border of its own is not the browser's caption.
+    ExpectVerdicts(PRESS_NON_CLIENT, {0, 1}, {
+        {"IEFrame", 0, "Desktop", IN}, {"IEFRAME", 0, "", IN}, {"", 0, "", OUT},
+        {"Internet Explorer_Server", 0, "IEFrame", OUT}, {"Edit", BROWSER_ADDRESS_ID, "IEFrame", OUT}});
+    // A client press on 9x follows the browser control table; the ancestor plays no part.
     for (const char *root : {"IEFrame", "Notepad"})
         ExpectVerdicts(PRESS_CLIENT, {1}, {
-            {"Internet Explorer_Server", 0, root, VERDICT_INSIDE},
-            {"internet explorer_server", 77, root, VERDICT_INSIDE},
-            {"ToolbarWindow32", 0xA000, root, VERDICT_INSIDE}, {"TOOLBARWINDOW32", 0xA000, root, VERDICT_INSIDE},
-            {"ToolbarWindow32", 0xA001, root, VERDICT_OUTSIDE},
-            {"ToolbarWindow32", BROWSER_ADDRESS_ID, root, VERDICT_OUTSIDE},
-            {"ToolbarWindow32", 0, root, VERDICT_OUTSIDE},
-            {"Edit", 0xA205, root, VERDICT_INSIDE}, {"EDIT", 0xA205, root, VERDICT_INSIDE},
-            {"Edit", 0xA000, root, VERDICT_OUTSIDE}, {"Edit", 0, root, VERDICT_OUTSIDE},
-            {"Edit", -0xA205, root, VERDICT_OUTSIDE}, {"Editor", 0xA205, root, VERDICT_NONE},
-            {"IEFrame", 0, root, VERDICT_NONE}, {"Notepad", 0, root, VERDICT_NONE}, {"", 0, root, VERDICT_NONE}});
+            {"Internet Explorer_Server", 0, root, IN}, {"internet explorer_server", 77, root, IN},
+            {"ToolbarWindow32", 0xA000, root, IN}, {"TOOLBARWINDOW32", 0xA000, root, IN},
+            {"ToolbarWindow32", 0xA001, root, OUT}, {"ToolbarWindow32", BROWSER_ADDRESS_ID, root, OUT},
+            {"ToolbarWindow32", 0, root, OUT},
+            {"Edit", 0xA205, root, IN}, {"EDIT", 0xA205, root, IN}, {"Edit", 0xA000, root, OUT},
+            {"Edit", 0, root, OUT}, {"Edit", -0xA205, root, OUT}, {"Editor", 0xA205, root, NONE},
+            {"IEFrame", 0, root, NONE}, {"Notepad", 0, root, NONE}, {"", 0, root, NONE}});
 }
 
-// The first press in a fresh state closes and records its time; a triple
-// click opens from the second counted press.
-TEST(OverrideTiming, FirstPressClosesThenATripleClickOpens)
-{
-    OverrideState s{1, 0, PRESS_VERDICT_INSIDE};   // passing through
-    EXPECT_EQ(PressAt(s, T), 0);
-    EXPECT_EQ(s.lastActivityTick, T);
-    EXPECT_EQ(s.pressVerdict, PRESS_VERDICT_INSIDE);
-    EXPECT_EQ(PressAt(s, T + 400), 1);
-    EXPECT_EQ(PressAt(s, T + 800), 1);
-    // The next slow press closes again.
-    EXPECT_EQ(PressAt(s, T + 800 + INTERVAL + 1), 0);
-}
+// The keyboard hook's lParam: repeat count 1, scan code 0x1E; bit 30 a repeat, bit 31 going up.
+const uint32_t DOWN = 0x001E0001u, REPEAT = 0x401E0001u, UP = 0xC01E0001u;
+const uint32_t ENTER = OVERRIDE_VK_RETURN, SHIFT = 0x10;
 
-TEST(OverrideTiming, TheClickIntervalIsAnInclusiveBound)
-{
-    OverrideState s{}, late{};
-    PressAt(s, T);
-    EXPECT_EQ(PressAt(s, T + INTERVAL), 1);
-    PressAt(late, T);
-    EXPECT_EQ(PressAt(late, T + INTERVAL + 1), 0);
-    EXPECT_EQ(late.lastActivityTick, T + INTERVAL + 1);
-}
+// Each press: its time and verdict, then the pass-through flag, the activity tick and the
+// stored verdict it leaves; with a key set, that key (hook code, key, flags) instead.
+struct Timed { uint32_t now; PressVerdict verdict; int passThrough; uint32_t tick; PressVerdict stored;
+               int keyCode = 0; uint32_t key = 0, keyFlags = 0; };
+struct Scene { const char *scene; OverrideState start; std::vector<Timed> events; };
 
-TEST(OverrideTiming, GapsStayRightAcrossTheTickCountWrap)
-{
-    OverrideState s{0, 0xFFFFFFFFu - 255, PRESS_VERDICT_INSIDE};   // 256 ms before the wrap
-    EXPECT_EQ(PressAt(s, 256), 1);
-    EXPECT_EQ(s.lastActivityTick, 256u);
-    // Just after the wrap but more than the interval after the last activity.
-    OverrideState slow{1, 0xFFFFFFFFu - 500, PRESS_VERDICT_INSIDE};
-    EXPECT_EQ(PressAt(slow, 600), 0);
-}
-
-TEST(OverrideTiming, OutsidePressOpensWithoutTouchingTheActivityTick)
-{
-    OverrideState s{}, recent{};
-    PressAt(s, T - 5000);
-    EXPECT_EQ(PressAt(s, T, VERDICT_OUTSIDE), 1);
-    EXPECT_EQ(s.lastActivityTick, T - 5000);
-    EXPECT_NE(s.pressVerdict, PRESS_VERDICT_INSIDE);
-    // Measured against the inside press long before, not the outside one.
-    EXPECT_EQ(PressAt(s, T + 200), 0);
-
-    PressAt(recent, T - 300);
-    PressAt(recent, T, VERDICT_OUTSIDE);
-    EXPECT_EQ(PressAt(recent, T + 600), 1);   // 900 ms after the inside press
-}
-
-TEST(OverrideTiming, NoVerdictReusesTheStoredOne)
-{
-    // After an inside press an unlisted window counts as inside, timed.
-    OverrideState s{};
-    PressAt(s, T);
-    EXPECT_EQ(PressAt(s, T + 300, VERDICT_NONE), 1);
-    EXPECT_EQ(s.lastActivityTick, T + 300);
-    EXPECT_EQ(PressAt(s, T + 300 + INTERVAL + 1, VERDICT_NONE), 0);
-
-    // After an outside press it counts as outside: opens, tick untouched.
-    PressAt(s, T + 5000, VERDICT_OUTSIDE);
-    EXPECT_EQ(PressAt(s, T + 9000, VERDICT_NONE), 1);
-    EXPECT_EQ(s.lastActivityTick, T + 300 + INTERVAL + 1);
-    EXPECT_NE(s.pressVerdict, PRESS_VERDICT_INSIDE);
-
+const Scene TIMINGS[] = {
+    // The first press in a fresh state closes and records its time; a triple click opens from
+    // the second counted press; the next slow press closes again.
+    {"triple click", {1, 0, PRESS_VERDICT_INSIDE},   // passing through
+     {{T, IN, 0, T, IN}, {T + 400, IN, 1, T + 400, IN}, {T + 800, IN, 1, T + 800, IN},
+      {T + 800 + INTERVAL + 1, IN, 0, T + 800 + INTERVAL + 1, IN}}},
+    // The click interval is an inclusive bound.
+    {"in time", {}, {{T, IN, 0, T, IN}, {T + INTERVAL, IN, 1, T + INTERVAL, IN}}},
+    {"late", {}, {{T, IN, 0, T, IN}, {T + INTERVAL + 1, IN, 0, T + INTERVAL + 1, IN}}},
+    // Gaps stay right across the tick count's wrap: 256 ms before it; then just after it but
+    // more than the interval after the last activity.
+    {"wrap", {0, 0xFFFFFFFFu - 255, PRESS_VERDICT_INSIDE}, {{256, IN, 1, 256, IN}}},
+    {"slow wrap", {1, 0xFFFFFFFFu - 500, PRESS_VERDICT_INSIDE}, {{600, IN, 0, 600, IN}}},
+    // An outside press opens without touching the activity tick; the next inside press is
+    // measured against the inside press before, not the outside one.
+    {"outside", {}, {{T - 5000, IN, 0, T - 5000, IN}, {T, OUT, 1, T - 5000, OUT},
+                     {T + 200, IN, 0, T + 200, IN}}},
+    {"outside, recent", {}, {{T - 300, IN, 0, T - 300, IN}, {T, OUT, 1, T - 300, OUT},
+                             {T + 600, IN, 1, T + 600, IN}}},   // 900 ms after the inside press
+    // No verdict reuses the stored one: after an inside press an unlisted window counts as
+    // inside, timed; after an outside press as outside: opens, tick untouched.
+    {"no verdict", {}, {{T, IN, 0, T, IN}, {T + 300, NONE, 1, T + 300, IN},
+                        {T + 300 + INTERVAL + 1, NONE, 0, T + 300 + INTERVAL + 1, IN},
+                        {T + 5000, OUT, 1, T + 300 + INTERVAL + 1, OUT},
+                        {T + 9000, NONE, 1, T + 300 + INTERVAL + 1, OUT}}},
     // In a fresh state the stored verdict is inside.
-    OverrideState fresh{1, 0, PRESS_VERDICT_INSIDE};   // passing through
-    EXPECT_EQ(PressAt(fresh, T, VERDICT_NONE), 0);
-    EXPECT_EQ(fresh.lastActivityTick, T);
-}
+    {"fresh, no verdict", {1, 0, PRESS_VERDICT_INSIDE}, {{T, NONE, 0, T, IN}}},
+    // A key-down but Enter makes the next inside press rapid. Enter and releases, Enter's too,
+    // do not count; nor does a negative code, which carries no key.
+    {"keys", {}, {{T - 10000, IN, 0, T - 10000, IN}, {T, NONE, 0, T - 10000, IN, HC_ACTION, ENTER, DOWN},
+                  {T + 100, NONE, 0, T - 10000, IN, HC_ACTION, 'A', UP},
+                  {T + 120, NONE, 0, T - 10000, IN, HC_NOREMOVE, 'A', UP},
+                  {T + 200, NONE, 0, T - 10000, IN, HC_ACTION, ENTER, UP},
+                  {T + 250, NONE, 0, T - 10000, IN, -1, 'A', DOWN}, {T + 300, IN, 0, T + 300, IN},
+                  // Any other key counts, but a key alone never opens.
+                  {T + 2000, NONE, 0, T + 2000, IN, HC_ACTION, SHIFT, DOWN}, {T + 2300, IN, 1, T + 2300, IN},
+                  // A held key's repeats count, and so does a key-down only looked at in the queue.
+                  {T + 5000, NONE, 1, T + 5000, IN, HC_ACTION, 'A', REPEAT},
+                  {T + 8000, NONE, 1, T + 8000, IN, HC_NOREMOVE, 'A', DOWN},
+                  {T + 8300, IN, 1, T + 8300, IN}}},
+};
 
-TEST(OverrideKeys, AKeyDownButEnterMakesTheNextInsidePressRapid)
+TEST(OverrideTiming, PressesAndKeysOpenOrCloseByTheirGapAndVerdict)
 {
-    // The keyboard hook's lParam: repeat count 1, scan code 0x1E; bit 30 a repeat, bit 31 going up.
-    const uint32_t DOWN = 0x001E0001u, REPEAT = 0x401E0001u, UP = 0xC01E0001u;
-    const int HC_NOREMOVE = 3;
-    OverrideState s{};
-    PressAt(s, T - 10000);
-    // Enter and releases, Enter's too, do not count; nor does a negative code, which carries no key.
-    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, OVERRIDE_VK_RETURN, DOWN, T);
-    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 'A', UP, T + 100);
-    Override_RegisterKeyDown(&s, HC_NOREMOVE, 'A', UP, T + 120);
-    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, OVERRIDE_VK_RETURN, UP, T + 200);
-    Override_RegisterKeyDown(&s, -1, 'A', DOWN, T + 250);
-    EXPECT_EQ(s.lastActivityTick, T - 10000);
-    EXPECT_EQ(PressAt(s, T + 300), 0);
-
-    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 0x10 /* VK_SHIFT */, DOWN, T + 2000);
-    EXPECT_EQ(s.passThrough, 0);   // a key alone never opens
-    EXPECT_EQ(s.lastActivityTick, T + 2000);
-    EXPECT_EQ(PressAt(s, T + 2300), 1);
-
-    // A held key's repeats count, and so does a key-down only looked at in the queue.
-    Override_RegisterKeyDown(&s, OVERRIDE_HC_ACTION, 'A', REPEAT, T + 5000);
-    EXPECT_EQ(s.lastActivityTick, T + 5000);
-    Override_RegisterKeyDown(&s, HC_NOREMOVE, 'A', DOWN, T + 8000);
-    EXPECT_EQ(s.lastActivityTick, T + 8000);
-    EXPECT_EQ(PressAt(s, T + 8300), 1);
+    for (const Scene &scene : TIMINGS) {
+        OverrideState s = scene.start;
+        for (size_t i = 0; i < scene.events.size(); ++i) {
+            const Timed &e = scene.events[i];
+            SCOPED_TRACE(testing::Message() << scene.scene << ", event " << i);
+            if (e.key != 0)
+                Override_RegisterKeyDown(&s, e.keyCode, e.key, e.keyFlags, e.now);
+            else
+                Override_RegisterPress(&s, e.verdict, e.now, INTERVAL);
+            EXPECT_EQ(s.passThrough, e.passThrough);
+            EXPECT_EQ(s.lastActivityTick, e.tick);
+            EXPECT_EQ(s.pressVerdict, uint32_t(e.stored));
+        }
+    }
 }
 
 }  // namespace

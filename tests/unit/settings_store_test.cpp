@@ -110,31 +110,31 @@ TEST_F(SettingsStore, WriteThenLoadRoundTripsAllFive)
     EXPECT_EQ(s_registry.opens, s_registry.closes);
 }
 
-TEST_F(SettingsStore, MissingKeyIsCreatedEmptyAndLoadsZeros)
+// Loads in a row from a missing key, the scratch carried from each to the next: a missing
+// value takes the one read before it, a missing Browser the scratch the load before left.
+TEST_F(SettingsStore, MissingKeyAndValuesCarryTheOneReadBefore)
 {
     EXPECT_EQ(Load(), Switches({0, 0, 0, 0, 0}));
-    ASSERT_EQ(s_registry.keys.count(KEY), 1u);
+    ASSERT_EQ(s_registry.keys.count(KEY), 1u) << "the missing key is created";
     EXPECT_TRUE(Values().empty());
-}
 
-TEST_F(SettingsStore, MissingValuesCarryTheOneReadBefore)
-{
-    Values() = {{"Browser", Dword(1)}};
-    EXPECT_EQ(Load(), Switches({1, 1, 1, 1, 1}));
-
-    Values() = {{"Browser", Dword(1)}, {"Tooltip", Dword(0)}};
-    scratch = 0;
-    EXPECT_EQ(Load(), Switches({1, 1, 0, 0, 0}));
-}
-
-TEST_F(SettingsStore, MissingBrowserTakesTheScratchOfTheLoadBefore)
-{
-    Values() = {{"Browser", Dword(0)}, {"Flash", Dword(1)}};
-    Load();
-    EXPECT_EQ(scratch, 1u);
-
-    Values().erase("Browser");
-    EXPECT_EQ(Load(), Switches({1, 1, 1, 1, 1}));
+    const struct { FakeKey values; Switches loaded; uint32_t scratchAfter; } loads[] = {
+        {{{"Browser", Dword(1)}}, {1, 1, 1, 1, 1}, 1},
+        {{{"Browser", Dword(1)}, {"Tooltip", Dword(0)}}, {1, 1, 0, 0, 0}, 0},
+        {{{"Browser", Dword(0)}, {"Flash", Dword(1)}}, {0, 0, 0, 0, 1}, 1},
+        {{{"Flash", Dword(1)}}, {1, 1, 1, 1, 1}, 1},
+        // A switch of 2 loads as 2, not 1. Tooltip's string overwrites only two bytes of the
+        // scratch (which held 1); Applet's QWORD is ignored, so it carries Tooltip's bytes on.
+        {{{"Browser", Dword(2)}, {"Messenger", Dword(1)}, {"Tooltip", {FAKE_REG_SZ, {'1', 0}}},
+          {"Applet", {FAKE_REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}}}, {"Flash", {FAKE_REG_BINARY, {0}}}},
+         {2, 1, 0x31, 0x31, 0x00}, 0},
+    };
+    for (size_t i = 0; i < std::size(loads); ++i) {
+        SCOPED_TRACE(testing::Message() << "load " << i);
+        Values() = loads[i].values;
+        EXPECT_EQ(Load(), loads[i].loaded);
+        EXPECT_EQ(scratch, loads[i].scratchAfter);
+    }
 }
 
 TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
@@ -163,30 +163,19 @@ TEST_F(SettingsStore, UnopenableKeyLeavesEverySwitchAtTheScratch)
 // data is ignored entirely.
 TEST_F(SettingsStore, OddValuesReadAsTheirBytes)
 {
-    const struct { const char *name; FakeValue stored; uint32_t before, after; } reads[] = {
-        {"Sz", {FAKE_REG_SZ, {'1', 0}}, 0xAABBCCDD, 0xAABB0031u},   // a string "1" is 0x31 in the low byte: off
-        {"Bin2", {FAKE_REG_BINARY, {0x01, 0x00}}, 0xAABBCCDD, 0xAABB0001u},
+    const struct { const char *name; FakeValue stored; uint32_t after; } reads[] = {
+        {"Sz", {FAKE_REG_SZ, {'1', 0}}, 0xAABB0031u},   // a string "1" is 0x31 in the low byte: off
+        {"Bin2", {FAKE_REG_BINARY, {0x01, 0x00}}, 0xAABB0001u}, {"Two", Dword(2), 2u},
         // A value longer than 4 bytes must not touch the destination.
-        {"Qword", {FAKE_REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, 0xAABBCCDD, 0xAABBCCDDu},
-        {"Empty", {FAKE_REG_BINARY, {}}, 0xAABBCCDD, 0xAABBCCDDu},
-        {"Two", Dword(2), 0, 2u},
+        {"Qword", {FAKE_REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, 0xAABBCCDDu},
+        {"Empty", {FAKE_REG_BINARY, {}}, 0xAABBCCDDu},
     };
     for (const auto &read : reads) {
         Values()[read.name] = read.stored;
-        uint32_t dest = read.before;
+        uint32_t dest = 0xAABBCCDD;
         Settings_ReadSwitch(&dest, SETTINGS_SUBKEY, read.name);
         EXPECT_EQ(dest, read.after) << read.name;
     }
-}
-
-TEST_F(SettingsStore, SwitchOfTwoLoadsAsTwoNotOne)
-{
-    Values() = {{"Browser", Dword(2)}, {"Messenger", Dword(1)},
-                {"Tooltip", {FAKE_REG_SZ, {'1', 0}}}, {"Applet", {FAKE_REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}}},
-                {"Flash", {FAKE_REG_BINARY, {0}}}};
-    // Tooltip's string overwrites only two bytes of the scratch (which held 1);
-    // Applet's QWORD is ignored, so it carries Tooltip's bytes on.
-    EXPECT_EQ(Load(), Switches({2, 1, 0x31, 0x31, 0x00}));
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ const Routing ROUTINGS[] = {
     // Without a control handle every id is a menu command: "&Settings" shares 1000 with the
     // inspect list and restores; Esc and a stray Enter come as IDCANCEL/IDOK and quit, as
     // "&Quit Blocking" does; the auto-apply must never land here.
-    {false, 0, {IDM_SETTINGS}, ROUTE_RESTORE},
-    {false, 1, {IDC_INSPECT_LIST}, ROUTE_RESTORE},
+    {false, 0, {IDM_SETTINGS}, ROUTE_RESTORE}, {false, 1, {IDC_INSPECT_LIST}, ROUTE_RESTORE},
     {false, 0, {IDM_QUIT_BLOCKING, 1, 2, IDC_APPLY, IDC_EXIT}, ROUTE_QUIT},
     // Buttons act only on clicks, not on focus changes and other notifications (BN_SETFOCUS 6...).
     {true, 0, {IDC_APPLY}, ROUTE_APPLY}, {true, 0, {IDC_RESET}, ROUTE_RESET},
