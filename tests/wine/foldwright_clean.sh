@@ -10,9 +10,7 @@
 #   foldwright_clean.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 : "${WINEPREFIX:?run inside the Wine session}"
-
 driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-
 make_work "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX"   # beside the prefix: its drive is as fixed as C:
 export XDG_DATA_HOME=$work/xdg      # Wine's Recycle Bin, for each wine process; it must exist
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox

@@ -10,7 +10,6 @@
 # Runs inside a Wine test session (DISPLAY and WINEPREFIX set).
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 mode=${2:-nt}
-
 standin=override_$mode
 host_log=$standin.host.log
 probe_lines=$standin.probe.txt
@@ -27,10 +26,6 @@ at_exit() {
     [ "$failed" -eq 0 ] || { echo "stand-in log:"; cat "$standin.log"; echo "hook host log:"; cat "$host_log"; }
 }
 
-# Every press is a check of its own: one the stand-in never took proves nothing.
-press_seen() { press "$@" || fail "$* not taken by the stand-in"; }
-slow_press_seen() { slow_press "$@" || fail "$* not taken by the stand-in"; }
-
 # key_press KEY TARGET: holds KEY down while pressing on TARGET.
 key_press() {
     local before
@@ -38,14 +33,15 @@ key_press() {
     before=$(grep -c WM_KEYDOWN "$standin.log")
     xdotool keydown "$1"
     wait_until 20 "key $1" count_at_least "$standin.log" WM_KEYDOWN $((before + 1)) || fail "key $1 not seen"
-    press_seen "$2"
+    press "$2" || fail "$2 not taken by the stand-in"
     xdotool keyup "$1"
 }
 
-# gesture vetoed|created WHAT [COMMAND...]: COMMAND, then a new "IEFrame" window from another process.
+# gesture vetoed|created WHAT [COMMAND...]: COMMAND, then a new "IEFrame" window from another
+# process. Every press is a check of its own: one the stand-in never took proves nothing.
 gesture() {
     local got
-    "${@:3}"
+    "${@:3}" || fail "$2: not taken by the stand-in"
     run_probe IEFrame >/dev/null
     case $? in 0) got=created ;; 1) got=vetoed; vetoes=$((vetoes + 1)) ;; *) got="probe failure" ;; esac
     if [ "$got" = "$1" ]; then pass "$1 after $2"; else fail "$got, expected $1, after $2"; fi
@@ -74,18 +70,18 @@ echo "click interval $click_interval ms"
 
 # --- gestures ----------------------------------------------------------------
 # A slow press on the page puts the desktop-wide state into a known one: closed.
-gesture vetoed "a slow press on the page" slow_press_seen page
+gesture vetoed "a slow press on the page" slow_press page
 
 if [ "$mode" = 9x ]; then
     # The 9x classification looks at the window under the point alone.
-    gesture vetoed "a slow press on an unlisted window after an inside press (inside, timed)" slow_press_seen other
-    gesture created "a press on an \"Edit\" without the address id (outside)" slow_press_seen search
-    gesture created "a slow press on an unlisted window after an outside press (outside)" slow_press_seen other
-    gesture vetoed "a slow press on the address \"Edit\" (inside)" slow_press_seen address
-    gesture created "a triple click on an unlisted window after an inside press" slow_press_seen other 3
-    gesture vetoed "a slow press on the frame's caption (inside)" slow_press_seen caption
+    gesture vetoed "a slow press on an unlisted window after an inside press (inside, timed)" slow_press other
+    gesture created "a press on an \"Edit\" without the address id (outside)" slow_press search
+    gesture created "a slow press on an unlisted window after an outside press (outside)" slow_press other
+    gesture vetoed "a slow press on the address \"Edit\" (inside)" slow_press address
+    gesture created "a triple click on an unlisted window after an inside press" slow_press other 3
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
 else
-    slow_press_seen page 2
+    slow_press page 2 || fail "a double click on the page not taken by the stand-in"
     # Only a second press that the system reports as a double click is left uncounted;
     # under heavy load the two clicks may come too far apart to be one.
     if tr -d '\r' <"$standin.log" | grep '^input ' | tail -n 1 | grep -q 'page WM_LBUTTONDBLCLK'; then
@@ -93,18 +89,18 @@ else
     else
         echo "skip: the second click was not reported as a double click"
     fi
-    gesture created "a triple click on the page" slow_press_seen page 3
-    gesture vetoed "the next slow press on the page" slow_press_seen page
+    gesture created "a triple click on the page" slow_press page 3
+    gesture vetoed "the next slow press on the page" slow_press page
     gesture created "a press on the page while Shift is held" key_press shift page
     gesture vetoed "a press on the page while Enter is held (Enter does not count)" key_press Return page
-    gesture vetoed "a slow press on a control inside the frame" slow_press_seen search
+    gesture vetoed "a slow press on a control inside the frame" slow_press search
     # A non-client press is judged by the window under the point, not its frame.
-    gesture created "a press on the page's border (non-client, inside the frame)" slow_press_seen border
-    gesture vetoed "the next slow press on the page" slow_press_seen page
-    gesture created "a press on the unrelated window" press_seen other
-    gesture vetoed "the next slow press on the page" slow_press_seen page
-    gesture created "a press on the unrelated window" press_seen other
-    gesture vetoed "a slow press on the frame's caption (inside)" slow_press_seen caption
+    gesture created "a press on the page's border (non-client, inside the frame)" slow_press border
+    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a press on the unrelated window" press other
+    gesture vetoed "the next slow press on the page" slow_press page
+    gesture created "a press on the unrelated window" press other
+    gesture vetoed "a slow press on the frame's caption (inside)" slow_press caption
 fi
 
 # --- tear-down ---------------------------------------------------------------

@@ -5,8 +5,7 @@
 # and blocks, and the silent uninstaller quits it and removes what was put there.
 #   package_test.sh BIN_DIR CPACK VERSION
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-cpack=${2:?cpack}
-version=${3:?version}
+cpack=${2:?cpack} version=${3:?version}
 build=$(dirname "$bin")
 make_work
 probe_lines=$work/probe.txt

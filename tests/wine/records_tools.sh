@@ -10,7 +10,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 : "${WINEPREFIX:?run inside the Wine session}" "${DISPLAY:?}"
 header_vars tray/resource_ids.h IDC_INSPECT_LIST IDC_DELETE_LIST IDM_SETTINGS IDM_QUIT_BLOCKING || exit 1
-
 make_work /tmp/records_tools.XXXXXX   # the program's folder, a current directory, a PATH entry
 mkdir "$work/xdg" && export XDG_DATA_HOME=$work/xdg   # Wine's Recycle Bin, for the deleting program
 

@@ -29,17 +29,19 @@ tray_mark() { mark=$(wc -l <"$work/tray.txt"); }
 tray_since() { tail -n +$((mark + 1)) "$work/tray.txt" | tr -d '\r'; }
 request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=$tip"; }   # KIND ICON WINDOW
 expect_tray() { expect_soon "$1" "$2" tray_since; }   # "what" LINES: the lines since tray_mark
-# The lines since tray_mark are N whole flashes, each white, rest, yellow,
-# rest, and the icon ends at rest. A veto that comes in while a flash waits for
-# the shell's answer is flashed inside it (a waiting send takes other sends
-# in): the flashes nest.
+tray_has() { [ "$(tray_since | grep -c .)" -ge "$1" ]; }   # tray_has N: N lines at least
+# flashes N SECONDS: within SECONDS the lines since tray_mark are N whole flashes,
+# each white, rest, yellow, rest, and the icon ends at rest. A veto that comes in
+# while a flash waits for the shell's answer is flashed inside it (a waiting send
+# takes other sends in): the flashes nest.
 flashes() {
+    wait_until "$2" "$(($1 * 4)) icon changes" tray_has $(($1 * 4))
+    echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
     tray_since | awk -v n="$1" -v line="$(request modify $rest hidden)" -v rest=$rest -v white=$white -v yellow=$yellow '
         { t = $2; sub(/ [0-9]+ /, " " rest " ") } $0 != line { bad = 1 } t == white { s[++k] = 1; started++; next }
         k && t == (s[k] == 2 ? yellow : rest) { if (++s[k] == 4) k--; next } { bad = 1 }
         END { exit bad || k || started != n }'
 }
-
 start_tray() {   # the stand-in, ready when it prints where its icon is
     wine hushpane_query.exe tray Hushpane.exe >"$work/tray.txt" 2>&1 &
     started+=($!)
@@ -100,17 +102,14 @@ if [ "$mode" = wow64 ]; then
         for program in $programs; do
             tray_mark
             query=$program check "$1 in $program" probe_ok "$2" "${@:4}"
-            wait_until 2 "$3 flash(es)" test "$(tray_since | grep -c .)" -ge $(($3 * 4))
-            check "$3 flash(es) for it" flashes "$3"
+            check "$3 flash(es) for it" flashes "$3" 2
         done
     }
     [ "$query32" = none ] && echo "skip: no 32-bit query program, its windows are not probed"
-
     echo "-- 64-bit programs, by the switches of the 32-bit view"
     check "one host while blocking" one_host
     check "filter closed by a press in the 64-bit stand-in browser" close_filter
     probes "browser frame vetoed, tooltip let through (the 64-bit view says the opposite)" 1 1 IEFrame tooltips_class32
-
     echo "-- Reset and OK"
     inspect command $IDM_SETTINGS >/dev/null
     check "\"&Settings\" shows the window" inspect wait shown 5000
@@ -125,13 +124,11 @@ if [ "$mode" = wow64 ]; then
     check "one host again after OK" one_host
     check "filter closed after OK" close_filter
     probes "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
-
     echo "-- a triple click in the 64-bit stand-in browser"
     check "triple click on the page" slow_press page 3
     programs=$query64 probes "the next window let through after the triple click" 0 0 IEFrame
     check "the next slow press on the page" slow_press page
     probes "vetoed again after the next slow press" 1 1 IEFrame
-
     echo "-- the host started by hand"
     if [ -f Snapveil64.exe ] || [ -z "$local" ]; then
         timed timeout 10 wine Snapveil64.exe
@@ -142,7 +139,6 @@ if [ "$mode" = wow64 ]; then
     else
         echo "skip: no Snapveil64.exe here"
     fi
-
     echo "-- Quit"
     inspect command $IDM_QUIT_BLOCKING >/dev/null
     quit=$(date +%s%N)
@@ -163,15 +159,11 @@ check "sixteen vetoes reported" test "$(grep -c ' vetoed ' "$probe_lines")" = 16
 # Each send waits for its own flash (>= 140 ms) and none ran into the
 # library's 2 s send limit, which would mean a notification was not handled.
 check "each vetoing call waited 140..1900 ms" took_at_least 140 1900
-wait_until 10 "64 icon changes" test "$(tray_since | grep -c .)" -ge 64
-echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
-check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16
-
+check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16 10
 echo "-- re-created notification area"
 tray_mark
 check "a new notification area announced" inspect tray-recreate
 expect_tray "the icon added again, at rest" "$(printf 'recreated\n%s' "$(request add $rest hidden)")"
-
 echo "-- double click"
 tray_mark
 xdotool mousemove "$TX" "$TY" click --repeat 2 --delay 60 1
@@ -187,7 +179,6 @@ tray_mark
 check "a new notification area announced while the window is shown" inspect tray-recreate
 sleep 1   # time for an add that must not come
 expect_same "no icon added for it while the window is shown" recreated "$(tray_since)"
-
 echo "-- moving the window by its body"
 # A press on a group box reaches the window (not the button sharing the id):
 # it drags the window and neither shows the quick tips nor ends the program.
@@ -203,7 +194,6 @@ for group in $IDC_DESKTOP_GROUP $IDC_BROWSER_GROUP; do
     check "no quick tips from group box $group" fails inspect box "Quick Tips" 500
     check "still running after a press on group box $group" inspect wait shown 1000
 done
-
 echo "-- quick tips and the FAQ page"
 # Wine opens web pages with the programs named here; this one records the address.
 printf '#!/bin/sh\necho "$@" >"%s/opened.txt"\n' "$work" >"$work/browser.sh"
@@ -219,7 +209,6 @@ inspect box-ok "Quick Tips"
 wait_until 10 "the FAQ page" test -s "$work/opened.txt"
 check "FAQ page opened after the box: $(cat "$work/opened.txt" 2>/dev/null)" grep -qE '^https?://[^/]+/faq/$' "$work/opened.txt"
 quiet wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f
-
 echo "-- the menu: elsewhere, \"&Settings\" and \"&Quit Blocking\""
 into_tray "the apply button" click_control $IDC_APPLY
 tray_mark
