@@ -8,8 +8,6 @@
 # share no section across sessions. Hushpane.exe is terminal-server aware with
 # no manifest, so Vista goes on virtualising its registry writes.
 #   BIN_DIR [OBJDUMP [OBJDUMP64]]
-set -u
-bin=${1:?folder of the built binaries}
 objdump=${2:-i686-w64-mingw32-objdump}
 objdump64=${3:-x86_64-w64-mingw32-objdump}
 source "$(dirname "${BASH_SOURCE[0]}")/../wine/checks.sh"
@@ -37,12 +35,13 @@ binaries=(
 imports() {   # "DLL function" per import
     "$1" -p "$2" | awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
         dll && /^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ { print dll, $3 }'; }
+known=$(grep -v '^#' "$hushpane_source/tests/win/win95_nt4_imports.txt")
 for row in "${binaries[@]}"; do
     IFS='|' read -r binary bits off_list only <<<"$row"
     dump=${tool[$bits]} failed_before=$failed
     while read -r dll function; do
         [[ $dll:$function == @($off_list) ]] && continue
-        grep -v '^#' "$(dirname "$0")/win95_nt4_imports.txt" | grep -qE "^$dll( .*)? $function( |\$)" ||
+        grep -qE "^$dll( .*)? $function( |\$)" <<<"$known" ||
             fail "$binary imports $dll $function, not on the Windows 95 and NT 4.0 list"
         [ -z "$only" ] || { [[ $dll:$function == @($only) && $dll:$function != @($hook_forbidden) ]] ||
             fail "$binary imports $dll $function"; }
@@ -55,8 +54,7 @@ for row in "${binaries[@]}"; do
     [ "$failed" != "$failed_before" ] || pass "$binary: its imports allowed, every instruction ${processor[$bits]}"
 done
 
-tsaware() { "$objdump" -p "$bin/Hushpane.exe" | grep -q TERMINAL_SERVICE_AWARE; }
-check "Hushpane.exe is terminal-server aware" tsaware
+check "Hushpane.exe is terminal-server aware" grep -q TERMINAL_SERVICE_AWARE <("$objdump" -p "$bin/Hushpane.exe")
 resources=$("${objdump%objdump}windres" -i "$bin/Hushpane.exe" -O rc)   # its resources as a script
 check "Hushpane.exe has no manifest and declares no execution level" \
     fails grep -aqE 'RT_MANIFEST|requestedExecutionLevel' - "$bin/Hushpane.exe" <<< "$resources"
@@ -67,7 +65,6 @@ for library in Snapveil.dll:32 Snapveil64.dll:64; do
     exports=$("$dump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
               | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')
     expect_same "${library%:*} exports what the .def names, undecorated" "$expected" "$exports"
-    shared() { "$dump" -h "$dll" | grep -q 'SHARED'; }
-    check "${library%:*} shares no section across sessions" fails shared
+    check "${library%:*} shares no section across sessions" fails grep -q SHARED <("$dump" -h "$dll")
 done
 checks_done

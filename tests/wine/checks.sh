@@ -1,16 +1,22 @@
 # The shell tests' harness, sourced by each: one "ok: ..." or "FAIL: ..." line per
 # check and `checks_done` last, which counts them and sets the status; the
 # product's names read from its headers, waits, the window probe, the switches,
-# the stand-in browser and Hushpane.exe itself.
+# the stand-in browser, Hushpane.exe itself and the clean-up at exit. A test's
+# first argument is the folder of the built binaries, $bin, where it runs.
+set -u
+hushpane_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+bin=$(cd "${1:?folder of the built binaries}" && pwd) && cd "$bin" || exit 1
 passed=0
 failed=0
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-check() {   # check "what" command...: passes when the command succeeds
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; return 1; }
+check() {   # check "what" command...: passes when the command succeeds; its status is the check's
     local what=$1; shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
+require() { check "$@" || exit 1; }   # a check the rest of the test stands on
 fails() { ! "$@"; }
+quiet() { "$@" >/dev/null 2>&1; }
 expect_same() {   # expect_same "what" expected actual: shows the difference
     if [ "$2" == "$3" ]; then pass "$1"; else fail "$1"; diff <(echo "$2") <(echo "$3") | head -20; fi
 }
@@ -19,8 +25,22 @@ checks_done() {
     [ "$failed" -eq 0 ]
 }
 
-# --- the product's own names, read from its headers in the source tree ---------
-hushpane_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# --- the clean-up at exit: the test's own at_exit first, then Hushpane.exe, the
+# stand-in browser and the pids in $started are ended and the paths in $scratch removed.
+started=() scratch=()
+at_exit() { :; }
+on_exit() {
+    at_exit
+    hushpane_kill
+    stop_standin
+    local pid
+    for pid in "${started[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "${scratch[@]}"
+}
+trap on_exit EXIT
+make_work() { work=$(mktemp -d "$@") && scratch+=("$work"); }   # make_work [MKTEMP ARGS]: $work
+
+# --- the product's own names, read from its headers in the source tree ($hushpane_source)
 # header_define FILE NAME: prints NAME's value in FILE (from the source tree's
 # top): a string unquoted with its C escapes undone, a number without its suffix.
 header_define() {
@@ -43,7 +63,7 @@ header_vars() {   # header_vars FILE NAME...: a shell variable of each NAME, set
 settings_key=$(header_define settings/settings_store.h SETTINGS_SUBKEY)
 settings_key="HKLM\\${settings_key%\\}"   # as reg.exe takes it
 
-# --- waiting ------------------------------------------------------------------
+# --- waiting and timing -------------------------------------------------------
 wait_until() {   # wait_until SECONDS "what" command...: polls the command, says what did not happen
     local deadline=$((SECONDS + $1)) what=$2; shift 2
     until "$@" >/dev/null 2>&1; do
@@ -58,12 +78,21 @@ expect_soon() {   # expect_soon "what" EXPECTED command...: its output becomes E
 output_is() { [ "$("${@:2}")" = "$1" ]; }   # output_is EXPECTED command...
 count_at_least() { [ "$(grep -cE -- "$2" "$1" 2>/dev/null)" -ge "$3" ]; }   # FILE REGEX N
 sleep_ms() { sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"; }
+since_ms() { echo $((($(date +%s%N) - $1) / 1000000)); }   # since_ms START_NS
+timed() {   # timed COMMAND...: its status in $code (and returned), its time in $ms, its start in $t0 (ns)
+    t0=$(date +%s%N)
+    "$@"; code=$?
+    ms=$(since_ms "$t0")
+    return $code
+}
+# end_pid PID "what": waits up to 10 s for a program to end by itself, then kills it.
+end_pid() { [ -z "$1" ] || wait_until 10 "$2 to end" fails kill -0 "$1" || kill "$1" 2>/dev/null; }
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }   # the first, by title
 
-# The program that runs the probe and the stand-in browser: a test may name
-# one of another bitness than Hushpane.exe's (e.g. query=hushpane_query64.exe).
-query=${query:-hushpane_query.exe}
-
-# --- the window probe ($query probe): tries to create windows of the classes in a process of its own
+# --- the window probe ($query probe): tries to create windows of the classes in a process of its own.
+# The program that runs it and the stand-in browser: a test may name one of
+# another bitness than Hushpane.exe's (e.g. query=hushpane_query64.exe).
+query=hushpane_query.exe
 # run_probe CLASS...: its exit status (bit i: the i-th creation vetoed), its
 # "CLASS created|vetoed MS" lines shown and kept in $probe_lines; 124 past 20 s.
 run_probe() {
@@ -81,15 +110,16 @@ write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 
     local name
     for name in BROWSER MESSENGER TOOLTIP APPLET FLASH; do
         name=$(header_define settings/settings_store.h "SWITCH_NAME_$name") &&
-            wine reg add "$settings_key" /reg:${switches_view:-32} /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1 || return 1
+            quiet wine reg add "$settings_key" /reg:${switches_view:-32} /v "$name" /t REG_DWORD /d "$1" /f ||
+            return 1
         shift
     done
 }
 
 # --- the stand-in browser (hushpane_query.exe browser): an "IEFrame" with an
-# address bar and a page, and an unrelated window; its files are
-# $standin.targets, .log and .stop (a path prefix each test sets). A press anywhere but a browser window opens the
-# filter for every process; only a slow press inside one closes it.
+# address bar and a page, and an unrelated window; its files are $standin.targets,
+# .log and .stop (a path prefix each test sets). A press anywhere but a browser
+# window opens the filter for every process; only a slow press inside one closes it.
 standin_pid=
 start_standin() {   # start_standin PAGECLASS: true once both windows are mapped
     rm -f "${standin:?}".*
@@ -104,8 +134,7 @@ start_standin() {   # start_standin PAGECLASS: true once both windows are mapped
 stop_standin() {
     [ -n "$standin_pid" ] || return 0
     touch "$standin.stop"
-    wait_until 10 "the stand-in browser to end" fails kill -0 "$standin_pid"
-    kill "$standin_pid" 2>/dev/null
+    end_pid "$standin_pid" "the stand-in browser"
     standin_pid=
 }
 standin_target() { tr -d '\r' <"$standin.targets" | awk -v k="$1" '$1 == k { print $2, $3; exit }'; }
@@ -124,27 +153,24 @@ click_interval=$((500 + $(header_define filter/override_rules.h CLICK_INTERVAL_S
 slow_press() { sleep_ms $((click_interval + 300)); press "$@"; }
 close_filter() { slow_press page; }
 
-# --- Hushpane.exe as the tests start, watch and end it; an exit trap calls hushpane_kill.
+# --- Hushpane.exe as the tests start, watch and end it; the exit trap kills it.
 hushpane_pid=
 inspect() { wine hushpane_query.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }   # its lines without CR
-
-start_hushpane() {   # start_hushpane [EXE]: true once its settings window shows
-    wine "${1:-Hushpane.exe}" &
+start_hushpane() {   # start_hushpane [EXE]: true once its settings window shows; run in $hushpane_cwd if set
+    (cd "${hushpane_cwd:-.}" && exec wine "${1:-Hushpane.exe}") &
     hushpane_pid=$!
     inspect wait shown 15000
 }
-
-# Exit code of the program, or 124 when it does not end within 10 s (its pid
-# is then kept for the exit trap, which ends it).
+# Exit code of the program, said when not 0, or 124 when it does not end
+# within 10 s (its pid is then kept for the exit trap, which ends it).
 wait_hushpane_exit() {
     wait_until 10 "Hushpane.exe to end" fails kill -0 "$hushpane_pid" || return 124
     local code=0
-    wait "$hushpane_pid" || code=$?
+    wait "$hushpane_pid" || { code=$?; echo "Hushpane.exe ended with $code"; }
     hushpane_pid=
     return $code
 }
-
-hushpane_kill() {
-    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null
+hushpane_kill() {   # and waits for it, so that a test may go on without it
+    [ -n "$hushpane_pid" ] && kill -9 "$hushpane_pid" 2>/dev/null && wait "$hushpane_pid" 2>/dev/null
     hushpane_pid=
 }

@@ -8,40 +8,31 @@
 # in the cache, skip what is in use or read-only, and refuse every input that
 # is not one of the four folders or that resolves somewhere unsafe.
 #   foldwright_clean.sh BINDIR   (inside the Wine session: tests/wine/session.sh run)
-set -u
-bin=${1:?bin directory}
-cd "$bin" || exit 1
-: "${WINEPREFIX:?run inside the Wine session}"
-
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-
+: "${WINEPREFIX:?run inside the Wine session}"
 driver() { wine foldwright_driver.exe "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-
-# Beside the prefix, so its drive is as fixed as C: is.
-work=$(mktemp -d "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX")
+make_work "$(dirname "$WINEPREFIX")/foldwright_clean.XXXXXX"   # beside the prefix: its drive is as fixed as C:
 export XDG_DATA_HOME=$work/xdg      # Wine's Recycle Bin, for each wine process; it must exist
 drive="$WINEPREFIX/dosdevices/q:"   # a drive letter of this test's own, in its sandbox
 other="$WINEPREFIX/drive_c/users/Public/foldwright_other"   # in the profiles, but not the user's
 network="$WINEPREFIX/dosdevices/n:" network_target=$(readlink "$WINEPREFIX/dosdevices/n:")
 declare -A folder win probe
-siblings=()
-cleanup() {
+scratch+=("$drive" "$other")   # and the probes and siblings made below
+at_exit() {
     [ -n "$network_target" ] && ln -sfn "$network_target" "$network"
     # What a refused or kept case left in the browser folders is not the next test's.
     for f in "${folder[@]}"; do find "$f" -mindepth 1 -delete; done
-    rm -rf "$drive" "$work" "$other" "${probe[@]}" "${siblings[@]}"
 }
-trap cleanup EXIT
 
 # The folders as the DLL resolves them.
+prefix=$(realpath "$WINEPREFIX")
 while IFS='|' read -r csidl winpath unixpath; do
     [ -n "$unixpath" ] || continue
-    real=$(realpath -e "$unixpath") || { echo "FAIL: $winpath does not exist"; exit 1; }
-    case "$real" in "$(realpath "$WINEPREFIX")"/*) ;; *) echo "FAIL: $real is outside the prefix"; exit 1 ;; esac
+    real=$(realpath -e "$unixpath")
+    require "$winpath exists, inside the prefix: $real" test -n "$real" -a "${real#"$prefix"/}" != "$real"
     folder[$csidl]=$real win[$csidl]=$winpath
 done < <(driver paths)
-[ ${#folder[@]} -eq 4 ] || { echo "FAIL: expected four browser folders"; exit 1; }
-echo "browser folders: ${folder[*]}"
+require "four browser folders: ${folder[*]}" test ${#folder[@]} -eq 4
 
 # Fills one folder; what it links to lives in $work/outside/<csidl>.
 populate() {
@@ -54,7 +45,7 @@ populate() {
     ln -s "$o/dir" "$f/link_dir"; ln -s "$o/file.txt" "$f/link_file"
     ln -s "$o/empty" "$f/nested/link_empty"; ln -s /nonexistent-foldwright-target "$f/dangling"
     echo r >"$f/readonly.txt"; chmod a-w "$f/readonly.txt"
-    siblings+=("$(dirname "$f")/sibling_of_$(basename "$f").txt"); echo s >"${siblings[-1]}"
+    scratch+=("$(dirname "$f")/sibling_of_$(basename "$f").txt"); echo s >"${scratch[-1]}"
 }
 
 listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y\n' | sort); }
@@ -79,8 +70,8 @@ for d in xdg/Trash q q/area q/area/docs q/area/docs/fav q/area/pics q/roam q/lin
 done
 ln -s "$work/q/linktarget" "$work/q/linked"
 mkdir -p "$other" && echo sentinel >"$other/sentinel.txt"
-[ -e "$drive" ] && { echo "FAIL: drive q: is taken in this prefix"; exit 1; }
-[ -n "$network_target" ] || { echo "FAIL: the session declares no network drive n:"; exit 1; }
+require "drive q: free in this prefix" fails test -e "$drive"
+require "the session declares a network drive n:" test -n "$network_target"
 ln -s "$work/q" "$drive" && ln -sfn "$work/n" "$network"
 
 before=$(snapshot)
@@ -114,7 +105,7 @@ check "a plain path crosses no link" fails driver crosses 'Q:\area\docs'
 # Nothing in the system or program files folders is emptied; the same folder
 # below the Windows folder (where 9x keeps the cache) is.
 while IFS='|' read -r csidl _ unixpath; do probe[$csidl]=$unixpath/foldwright_probe; done < <(driver paths 0x25 0x26 0x24)
-for p in "${probe[@]}"; do mkdir -p "$p/sub" && echo p >"$p/sub/p.txt"; done
+for p in "${probe[@]}"; do mkdir -p "$p/sub" && echo p >"$p/sub/p.txt" && scratch+=("$p"); done
 probe_full=$(listing "${probe[37]}")
 redirect "a folder in the system folder" 0x21 'Cookies=@system\foldwright_probe'
 redirect "a folder in the program files folder" 0x20 'Cache=@programfiles\foldwright_probe'
@@ -166,9 +157,7 @@ expect_same "without final paths a folder keeping a link stays" "$(grep -E "$sta
 expect_same "and the rest goes to the Recycle Bin" "$(grep -vE "$stays" <<<"$own_before")" \
     "$(listing "$XDG_DATA_HOME/Trash/files")"
 expect_same "nothing outside the folders changed, link targets included" "$outside_before" "$(snapshot "${!folder[@]}")"
-for csidl in "${!folder[@]}"; do
-    o=$work/outside/$csidl
-    [ -f "$o/dir/keep.txt" ] && [ -f "$o/file.txt" ] && [ -d "$o/empty" ] || fail "a link target of folder $csidl is gone"
+for o in "$work"/outside/*; do
+    check "the link targets of folder ${o##*/} remain" test -f "$o/dir/keep.txt" -a -f "$o/file.txt" -a -d "$o/empty"
 done
-
 checks_done

@@ -4,21 +4,11 @@
 # Start menu entry and the start-with-Windows value, the installed copy starts
 # and blocks, and the silent uninstaller quits it and removes what was put there.
 #   package_test.sh BIN_DIR CPACK VERSION
-set -u
-bin=$(cd "${1:?bin dir}" && pwd)
-cpack=${2:?cpack}
-version=${3:?version}
-build=$(dirname "$bin")
-work=$(mktemp -d) probe_lines=$work/probe.txt
-cd "$bin"
-
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-
-cleanup() {
-    hushpane_kill
-    rm -rf "$work"
-}
-trap cleanup EXIT
+cpack=${2:?cpack} version=${3:?version}
+build=$(dirname "$bin")
+make_work
+probe_lines=$work/probe.txt
 
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 target="$(winepath -u 'C:\Program Files\Hushpane' 2>/dev/null | tr -d '\r')"
@@ -40,10 +30,9 @@ expect_same "the finish page's start: direct before Vista, by the shell where on
     "$(sed -n '/^Function HushpaneStartAsUser/,/^FunctionEnd/{s/^ *//;/Function/d;p}' "$work/dist/_CPack_Packages/win32/NSIS/project.nsi" | paste -sd';')"
 
 echo "-- silent install"
-wine reg delete "$settings_key" /f >/dev/null 2>&1
-start=$(date +%s%N)
-wine "$(winepath -w "$setup" | tr -d '\r')" /S; code=$?
-check "installer exits with 0 (got $code after $((($(date +%s%N) - start) / 1000000)) ms)" test "$code" = 0
+quiet wine reg delete "$settings_key" /f
+timed wine "$(winepath -w "$setup" | tr -d '\r')" /S
+check "installer exits with 0 (got $code after $ms ms)" test "$code" = 0
 for file in $binaries; do
     check "$file installed" test -s "$target/$file"
     read -r fixed file_version product < <(inspect version "C:\\Program Files\\Hushpane\\$file")
@@ -66,8 +55,7 @@ echo "-- silent uninstall"
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself: wait for the files to go.
 wait_until 30 "the installed program to go" test ! -e "$target/Hushpane.exe"
-wait_hushpane_exit; code=$?
-check "the running copy quit with 0 (got $code)" test "$code" = 0
+check "the running copy quits with 0" wait_hushpane_exit
 check "no Hushpane window left" inspect wait gone 2000
 for file in $binaries Uninstall.exe; do
     check "$file removed" test ! -e "$target/$file"

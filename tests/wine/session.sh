@@ -9,27 +9,15 @@ set -eu
 cmd=${1:?usage: session.sh start|stop|run|wine DIR ...}
 dir=${2:?session directory}
 shift 2
-mkdir -p "$dir"
-dir=$(cd "$dir" && pwd)
-
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="$dir/prefix"
+dir=$(mkdir -p "$dir" && cd "$dir" && pwd)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$dir/prefix"
 # A new prefix is 32-bit unless the run asks for a 64-bit one.
 export WINEARCH=${HUSHPANE_WINEARCH:-win32}
 
-load_env() {
-    [ -f "$dir/env" ] || { echo "no Wine session in $dir (was the start fixture run?)" >&2; exit 1; }
-    # shellcheck disable=SC1091
-    . "$dir/env"
-    export DISPLAY WINEARCH
-}
-
-# shellcheck disable=SC1091
-. "$(dirname "$0")/virtual_display.sh"
-
 case "$cmd" in
 start)
+    # shellcheck disable=SC1091
+    . "$(dirname "$0")/virtual_display.sh"
     [ -f "$dir/xvfb.pid" ] && "$0" stop "$dir"
     start_virtual_display "$dir/xvfb.log"
     echo "$VIRTUAL_DISPLAY_PID" >"$dir/xvfb.pid"
@@ -61,13 +49,13 @@ stop)
     fi
     rm -f "$dir/env"
     ;;
-run)
-    load_env
+run | wine)   # "wine PROG..." is "run wine PROG..."
+    [ -f "$dir/env" ] || { echo "no Wine session in $dir (was the start fixture run?)" >&2; exit 1; }
+    # shellcheck disable=SC1091
+    . "$dir/env"
+    export DISPLAY WINEARCH
+    [ "$cmd" = run ] || set -- wine "$@"
     exec "$@"
-    ;;
-wine)
-    load_env
-    exec wine "$@"
     ;;
 *)
     echo "unknown command $cmd" >&2

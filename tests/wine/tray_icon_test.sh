@@ -1,77 +1,60 @@
 #!/bin/bash
 # The tray icon of Hushpane.exe, seen through a stand-in notification area
-# (hushpane_query.exe tray) that prints every request of the shell's
-# Shell_NotifyIcon and passes real X clicks (xdotool) on it to the icon's
-# owner: into the tray, the block indicator under a burst of vetoes from two
-# processes, a re-created notification area (in the tray and while shown),
-# double click, the menu and "&Quit Blocking", and a program killed with its
-# hooks installed.
+# (hushpane_query.exe tray) that prints every Shell_NotifyIcon request and passes
+# real X clicks (xdotool) on it to the icon's owner: into the tray, the block
+# indicator under a burst of vetoes from two processes, a re-created notification
+# area (in the tray and while shown), double click, the menu and "&Quit Blocking",
+# and a program killed with its hooks installed.
 #   tray_icon_test.sh BIN_DIR   (screenshots go to BIN_DIR/../screenshots)
 #   tray_icon_test.sh BIN_DIR wow64 QUERY64 QUERY32|none [local]
-# wow64, in a 64-bit prefix: the 32-bit Hushpane.exe's blocking reaches the
-# 64-bit QUERY64's windows (through its 64-bit host, Snapveil64.exe) as well
-# as the 32-bit QUERY32's, by the switches of the 32-bit registry view; Reset,
-# Quit and a kill end the host. "local": where Hushpane.exe is itself 64-bit
-# and starts no host, the host's own binary may be missing.
-set -u
-bin=$(cd "${1:?bin dir}" && pwd)
-mode=${2:-tray}
-query64=${3:-} query32=${4:-none} local=${5:-}
-shots=$bin/../screenshots
-work=$(mktemp -d)
-mkdir -p "$shots"
-cd "$bin"
-[ "$mode" = wow64 ] && query=$query64 switches_view=32
-
+# wow64, in a 64-bit prefix: the 32-bit Hushpane.exe's blocking reaches the 64-bit
+# QUERY64's windows (through its 64-bit host, Snapveil64.exe) as well as the 32-bit
+# QUERY32's, by the switches of the 32-bit registry view; Reset, Quit and a kill end
+# the host. "local": where Hushpane.exe is itself 64-bit and starts no host, the
+# host's own binary may be missing.
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-header_vars tray/resource_ids.h IDC_APPLY IDC_RESET IDC_TOOLTIP_BOX IDC_QUICK_TIPS IDC_DESKTOP_GROUP IDC_BROWSER_GROUP IDM_QUIT_BLOCKING \
-    IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW || exit 1
+mode=${2:-tray} query64=${3:-} query32=${4:-none} local=${5:-}
+shots=$bin/../screenshots
+mkdir -p "$shots"
+[ "$mode" = wow64 ] && query=$query64 switches_view=32
+header_vars tray/resource_ids.h IDC_APPLY IDC_RESET IDC_TOOLTIP_BOX IDC_QUICK_TIPS IDC_DESKTOP_GROUP \
+    IDC_BROWSER_GROUP IDM_SETTINGS IDM_QUIT_BLOCKING IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW || exit 1
 tip=$(header_define tray/tray_icon.h TRAY_ICON_TIP) || exit 1
 rest=$IDI_TRAY_REST white=$IDI_TRAY_WHITE yellow=$IDI_TRAY_YELLOW
-
-standin=$work/standin probe_lines=$work/probe.txt tray_pid=
-cleanup() {
-    hushpane_kill
-    [ -n "$tray_pid" ] && kill "$tray_pid" 2>/dev/null
-    stop_standin
-    rm -rf "$work"
-}
-trap cleanup EXIT
+make_work
+standin=$work/standin probe_lines=$work/probe.txt
 
 # The stand-in's lines since the last tray_mark, and the lines expected of it.
 tray_mark() { mark=$(wc -l <"$work/tray.txt"); }
 tray_since() { tail -n +$((mark + 1)) "$work/tray.txt" | tr -d '\r'; }
 request() { echo "$1 $2 flags=7 message=0x405 id=0 window=$3 tip=$tip"; }   # KIND ICON WINDOW
 expect_tray() { expect_soon "$1" "$2" tray_since; }   # "what" LINES: the lines since tray_mark
-# The lines since tray_mark are N whole flashes, each white, rest, yellow,
-# rest, and the icon ends at rest. A veto that comes in while a flash waits for
-# the shell's answer is flashed inside it (a waiting send takes other sends
-# in): the flashes nest.
+tray_has() { [ "$(tray_since | grep -c .)" -ge "$1" ]; }   # tray_has N: N lines at least
+# flashes N SECONDS: within SECONDS the lines since tray_mark are N whole flashes,
+# each white, rest, yellow, rest, and the icon ends at rest. A veto that comes in
+# while a flash waits for the shell's answer is flashed inside it (a waiting send
+# takes other sends in): the flashes nest.
 flashes() {
+    wait_until "$2" "$(($1 * 4)) icon changes" tray_has $(($1 * 4))
+    echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
     tray_since | awk -v n="$1" -v line="$(request modify $rest hidden)" -v rest=$rest -v white=$white -v yellow=$yellow '
         { t = $2; sub(/ [0-9]+ /, " " rest " ") } $0 != line { bad = 1 } t == white { s[++k] = 1; started++; next }
         k && t == (s[k] == 2 ? yellow : rest) { if (++s[k] == 4) k--; next } { bad = 1 }
         END { exit bad || k || started != n }'
 }
-
 start_tray() {   # the stand-in, ready when it prints where its icon is
     wine hushpane_query.exe tray Hushpane.exe >"$work/tray.txt" 2>&1 &
-    tray_pid=$!
+    started+=($!)
     wait_until 30 "the stand-in notification area" grep -q '^ready ' "$work/tray.txt" || return 1
     read -r _ TX TY < <(grep '^ready ' "$work/tray.txt" | tr -d '\r')
 }
-
-origin_is() { [ "$(inspect origin)" = "$1 $2" ]; }
-
 click_control() { xdotool mousemove $(inspect center "$1") click 1; }   # a real click on a control
-
 into_tray() {   # into_tray "how" KEYS...: the keys or clicks that apply
     tray_mark
     "${@:2}"
     check "$1 hides the window" inspect wait hidden 15000
     expect_tray "$1 adds the icon at rest with its tip, the window already hidden" "$(request add $rest hidden)"
 }
-
 open_menu() {   # open_menu X: a right press on the icon at X; sets MENU to "left top right bottom"
     xdotool mousemove "$1" "$TY" mousedown 3
     MENU=$(inspect wait menu 5000); [[ $MENU == menu* ]] || MENU="none 0 0 0 0"
@@ -88,32 +71,26 @@ echo "-- into the tray"
 # window opens the filter, close_filter closes it.
 check "stand-in browser shown" start_standin HushpanePage
 check "stand-in notification area found by the shell ahead of Wine's" start_tray
+[ "$mode" = wow64 ] && switches_view=64 write_switches 0 0 1 0 0
 write_switches 1 0 0 0 0
-if [ "$mode" = wow64 ]; then
-    switches_view=64 write_switches 0 0 1 0 0
-    write_switches 1 0 0 0 0
-fi
 check "settings window shown" start_hushpane
 if [ "$mode" = tray ]; then
     sleep 1
-    import -window "$(xdotool search --onlyvisible --name '^Hushpane$' | head -1)" "$shots/settings-window.png"
+    import -window "$(window_named Hushpane)" "$shots/settings-window.png"
 fi
 into_tray "Enter on OK" xdotool key Return
 
 # --- the host of the 64-bit hooks, counted among this prefix's processes
 host_count() {
-    local pid n=0
+    local pid
     for pid in $(pgrep -f 'Snapveil64\.exe'); do
-        grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && n=$((n + 1))
-    done
-    echo $n
+        grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
+    done | grep -c .
 }
-since_ms() { echo $((($(date +%s%N) - $1) / 1000000)); }   # since_ms START_NS
 no_host_by() {   # no_host_by START_NS: none left 2 s after START_NS
     until [ "$(host_count)" = 0 ]; do [ "$(since_ms "$1")" -lt 2000 ] || return 1; sleep 0.05; done
 }
-hosts_applied=1   # one host while blocking; none where Hushpane.exe is itself 64-bit
-[ -n "$local" ] && hosts_applied=0
+hosts_applied=$([ -z "$local" ] && echo 1 || echo 0)   # one while blocking; none where Hushpane.exe is 64-bit
 one_host() { wait_until 3 "$hosts_applied host(s) running" output_is $hosts_applied host_count; }
 
 if [ "$mode" = wow64 ]; then
@@ -124,21 +101,17 @@ if [ "$mode" = wow64 ]; then
         local program
         for program in $programs; do
             tray_mark
-            check "$1 in $program" probe_in "$program" "${@:2}"
-            wait_until 2 "$3 flash(es)" test "$(tray_since | grep -c .)" -ge $(($3 * 4))
-            check "$3 flash(es) for it" flashes "$3"
+            query=$program check "$1 in $program" probe_ok "$2" "${@:4}"
+            check "$3 flash(es) for it" flashes "$3" 2
         done
     }
-    probe_in() { query=$1 probe_ok "$2" "${@:4}"; }
     [ "$query32" = none ] && echo "skip: no 32-bit query program, its windows are not probed"
-
     echo "-- 64-bit programs, by the switches of the 32-bit view"
     check "one host while blocking" one_host
     check "filter closed by a press in the 64-bit stand-in browser" close_filter
     probes "browser frame vetoed, tooltip let through (the 64-bit view says the opposite)" 1 1 IEFrame tooltips_class32
-
     echo "-- Reset and OK"
-    inspect command 1000 >/dev/null
+    inspect command $IDM_SETTINGS >/dev/null
     check "\"&Settings\" shows the window" inspect wait shown 5000
     # Not a real press, which would open the filter by itself.
     reset=$(date +%s%N)
@@ -151,17 +124,14 @@ if [ "$mode" = wow64 ]; then
     check "one host again after OK" one_host
     check "filter closed after OK" close_filter
     probes "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
-
     echo "-- a triple click in the 64-bit stand-in browser"
     check "triple click on the page" slow_press page 3
     programs=$query64 probes "the next window let through after the triple click" 0 0 IEFrame
     check "the next slow press on the page" slow_press page
     probes "vetoed again after the next slow press" 1 1 IEFrame
-
     echo "-- the host started by hand"
     if [ -f Snapveil64.exe ] || [ -z "$local" ]; then
-        start=$(date +%s%N)
-        timeout 10 wine Snapveil64.exe; code=$? ms=$(since_ms "$start")
+        timed timeout 10 wine Snapveil64.exe
         check "started without Hushpane's arguments it ends at once (exit $code in $ms ms)" \
             test "$code" != 124 -a "$ms" -lt 5000
         check "still one host" one_host
@@ -169,9 +139,8 @@ if [ "$mode" = wow64 ]; then
     else
         echo "skip: no Snapveil64.exe here"
     fi
-
     echo "-- Quit"
-    inspect command 1010 >/dev/null
+    inspect command $IDM_QUIT_BLOCKING >/dev/null
     quit=$(date +%s%N)
     check "quits" wait_hushpane_exit
     check "no host 2 s after Quit" no_host_by "$quit"
@@ -190,15 +159,11 @@ check "sixteen vetoes reported" test "$(grep -c ' vetoed ' "$probe_lines")" = 16
 # Each send waits for its own flash (>= 140 ms) and none ran into the
 # library's 2 s send limit, which would mean a notification was not handled.
 check "each vetoing call waited 140..1900 ms" took_at_least 140 1900
-wait_until 10 "64 icon changes" test "$(tray_since | grep -c .)" -ge 64
-echo "icons: $(tray_since | cut -d' ' -f2 | tr '\n' ' ')"
-check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16
-
+check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16 10
 echo "-- re-created notification area"
 tray_mark
 check "a new notification area announced" inspect tray-recreate
 expect_tray "the icon added again, at rest" "$(printf 'recreated\n%s' "$(request add $rest hidden)")"
-
 echo "-- double click"
 tray_mark
 xdotool mousemove "$TX" "$TY" click --repeat 2 --delay 60 1
@@ -214,7 +179,6 @@ tray_mark
 check "a new notification area announced while the window is shown" inspect tray-recreate
 sleep 1   # time for an add that must not come
 expect_same "no icon added for it while the window is shown" recreated "$(tray_since)"
-
 echo "-- moving the window by its body"
 # A press on a group box reaches the window (not the button sharing the id):
 # it drags the window and neither shows the quick tips nor ends the program.
@@ -224,17 +188,17 @@ for group in $IDC_DESKTOP_GROUP $IDC_BROWSER_GROUP; do
     xdotool mousemove "$gx" "$gy" mousedown 1
     check "a press on group box $group starts a drag" inspect wait moving 5000
     xdotool mousemove $((gx + 40)) $((gy + 30)) mouseup 1
-    check "the drag on group box $group moves the window by it" \
-        wait_until 5 "the window at $((ox + 40)),$((oy + 30)), from $ox,$oy" origin_is $((ox + 40)) $((oy + 30))
+    moved="$((ox + 40)) $((oy + 30))"
+    check "the drag on group box $group moves the window by it, from $ox $oy" \
+        wait_until 5 "the window at $moved" output_is "$moved" inspect origin
     check "no quick tips from group box $group" fails inspect box "Quick Tips" 500
     check "still running after a press on group box $group" inspect wait shown 1000
 done
-
 echo "-- quick tips and the FAQ page"
 # Wine opens web pages with the programs named here; this one records the address.
 printf '#!/bin/sh\necho "$@" >"%s/opened.txt"\n' "$work" >"$work/browser.sh"
 chmod +x "$work/browser.sh"
-wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$work/browser.sh" /f >/dev/null 2>&1
+quiet wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$work/browser.sh" /f
 click_control $IDC_QUICK_TIPS
 tips=$(inspect box "Quick Tips" 5000); owned=$?
 expected='\r\nWhen you choose to open a popup or new window  \r\nthat has been blocked by default, you can: \r\n\r\n1. Triple click the link.\r\n   -------------or-------------\r\n2. Press down a key (any key)\r\n   when clicking.\r\n\r\n'
@@ -244,8 +208,7 @@ check "no page before the box is closed" test ! -e "$work/opened.txt"
 inspect box-ok "Quick Tips"
 wait_until 10 "the FAQ page" test -s "$work/opened.txt"
 check "FAQ page opened after the box: $(cat "$work/opened.txt" 2>/dev/null)" grep -qE '^https?://[^/]+/faq/$' "$work/opened.txt"
-wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
-
+quiet wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f
 echo "-- the menu: elsewhere, \"&Settings\" and \"&Quit Blocking\""
 into_tray "the apply button" click_control $IDC_APPLY
 tray_mark
@@ -266,8 +229,7 @@ into_tray "the apply button again" click_control $IDC_APPLY
 open_menu "$TX"
 tray_mark
 menu_click 3
-wait_hushpane_exit; code=$?
-check "the lower item, \"&Quit Blocking\", ends the program with 0 (got $code)" test "$code" = 0
+check "the lower item, \"&Quit Blocking\", ends the program with 0" wait_hushpane_exit
 expect_tray "\"&Quit Blocking\" removes the icon before the window goes" "$(printf '%s\ngone' "$(request delete $rest hidden)")"
 check "hooks gone after Quit Blocking" probe_ok 0 IEFrame
 
@@ -277,13 +239,11 @@ echo "-- killed with its hooks installed"
 check "started again" start_hushpane
 into_tray "the apply button" click_control $IDC_APPLY
 [ "$mode" = wow64 ] && check "filter closed before the kill" close_filter
-kill -9 "$hushpane_pid"; wait "$hushpane_pid" 2>/dev/null; hushpane_pid=
-start=$(date +%s%N)
-run_probe IEFrame; code=$?
-ms=$((($(date +%s%N) - start) / 1000000))
+hushpane_kill
+timed run_probe IEFrame
 check "another process's creation does not hang (exit $code in $ms ms)" test "$code" != 124 -a "$ms" -lt 10000
 if [ "$mode" = wow64 ]; then
-    check "no host 2 s after the kill" no_host_by "$start"
+    check "no host 2 s after the kill" no_host_by "$t0"
     # Wine keeps the killed program's own hooks (below); a host's go with it.
     if [ -z "$local" ]; then check "nothing vetoed in a 64-bit program after the kill" probe_ok 0 IEFrame
     else echo "skip: Hushpane.exe's own 64-bit hooks outlive its kill"; fi
