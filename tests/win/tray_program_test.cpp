@@ -274,18 +274,19 @@ static void WINAPI Service_Main(DWORD, LPSTR *)
 // Service_Install to Service_Remove.
 static SC_HANDLE s_serviceManager, s_service;
 
-static DWORD Service_State(void)
+static SERVICE_STATUS_PROCESS Service_Status(void)
 {
-    SERVICE_STATUS status = {};
-    QueryServiceStatus(s_service, &status);
-    return status.dwCurrentState;
+    SERVICE_STATUS_PROCESS status = {};
+    DWORD needed;
+    QueryServiceStatusEx(s_service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
+    return status;
 }
 
 static bool Service_WaitState(DWORD state)
 {
     // Polled gently: every poll is a round trip to the service manager.
     return WaitFor([=] {
-        if (Service_State() == state)
+        if (Service_Status().dwCurrentState == state)
             return true;
         Sleep(80);
         return false;
@@ -296,13 +297,11 @@ static bool Service_WaitState(DWORD state)
 // the old process is still ending to that process, and the start times out.
 static void Service_StopAndWait(void)
 {
-    SERVICE_STATUS_PROCESS status = {};
-    DWORD needed;
-    QueryServiceStatusEx(s_service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status, &needed);
+    DWORD pid = Service_Status().dwProcessId;
     SERVICE_STATUS stopping;
     ControlService(s_service, SERVICE_CONTROL_STOP, &stopping);
     Service_WaitState(SERVICE_STOPPED);
-    HANDLE process = status.dwProcessId ? OpenProcess(SYNCHRONIZE, FALSE, status.dwProcessId) : NULL;
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : NULL;
     if (process) {
         WaitForSingleObject(process, 10000);
         CloseHandle(process);
@@ -468,7 +467,7 @@ static void TestManualApplyResetAndEsc(void)
     CHECK(WaitFor(WindowHidden, 15000), "hidden after a click on OK");
     Registry_Expect({1, 0, 1, 0, 0}, "after OK");
     CHECK(Service_WaitState(SERVICE_RUNNING), "Messenger box cleared: service started (state %lu)",
-          Service_State());
+          Service_Status().dwCurrentState);
     ExpectProbe("IEFrame tooltips_class32 SunAwtCanvas", 3, "browser and tooltip vetoed, applet created");
 
     // A second start: hands over and leaves the registry alone.
@@ -532,7 +531,7 @@ static void TestAutoApplyAndQuit(void)
           "after the window showed", after);
     Registry_Expect({1, 1, 0, 1, 1}, "auto-apply wrote the boxes");
     CHECK(Service_WaitState(SERVICE_STOPPED), "Messenger box ticked: service stopped (state %lu)",
-          Service_State());
+          Service_Status().dwCurrentState);
     // The minimise request posted after the apply must not show the window again.
     CHECK(!WaitFor(WindowShown, 1000), "still hidden a second later");
     // The last press of the scenario before left the filter open.
@@ -586,8 +585,8 @@ static void TestResetThenAutoApplyOn9x(void)
         CHECK(WaitFor(WindowHidden, 25000), "hidden by the auto-apply");
         Registry_Expect({1, 0, 0, 0, 0}, "the auto-apply stored the reset states");
         // On the NT family the cleared Messenger box would start the service.
-        CHECK(!WaitFor([] { return Service_State() != SERVICE_STOPPED; }, 1500),
-              "9x apply left the service stopped: state %lu", Service_State());
+        CHECK(!WaitFor([] { return Service_Status().dwCurrentState != SERVICE_STOPPED; }, 1500),
+              "9x apply left the service stopped: state %lu", Service_Status().dwCurrentState);
         Hushpane_QuitBlocking("Quit Blocking on 9x");
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Hushpane.exe");
