@@ -385,9 +385,8 @@ static void Host_ExpectExit(PROCESS_INFORMATION &host, long code, const char *wh
 // Hushpane that is killed.
 static void TestHost64(void)
 {
+    Install(1, 0, 0, 0, 0);   // the switches the hosts read
     Hooks_UninstallAll();
-    const DWORD browserOnly[SWITCH_COUNT] = {1, 0, 0, 0, 0};
-    Switches_Write(browserOnly);
     PROCESS_INFORMATION host, other, standin;
     CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
     HWND standinWindow = NULL;
