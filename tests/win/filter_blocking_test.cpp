@@ -185,8 +185,7 @@ static void TestUninstall(void)
     HookThread_UninstallAll();
     Probe("IEFrame", 0, "uninstalled on the hook thread");
     // While it waits, the asker answers what is sent to its windows, and only that.
-    static HANDLE s_sent;
-    s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    static HANDLE s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
     g_hookNotifications = 0;
     PostMessageA(g_notifyWindow, WM_POPUPBLOCKED, 0, 0);
     CloseHandle(CreateThread(NULL, 0, [](LPVOID) WINAPI -> DWORD {
@@ -219,8 +218,7 @@ static void TestNotifyWindowGoneOrHung(void)
     // A notify window on a thread that stops answering must not hold the creating
     // process forever.
     HWND hung = NULL;
-    static HANDLE s_releaseHung;
-    s_releaseHung = CreateEventA(NULL, TRUE, FALSE, NULL);
+    static HANDLE s_releaseHung = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE thread = CreateThread(NULL, 0, [](LPVOID hungWindow) WINAPI -> DWORD {
         HWND window = *(HWND *)hungWindow = Hooks_CreateCountingWindow(NOTIFY_CLASS);
         WaitForSingleObject(s_releaseHung, INFINITE);   // answers nothing meanwhile
