@@ -185,8 +185,7 @@ static void TestUninstall(void)
     HookThread_UninstallAll();
     Probe("IEFrame", 0, "uninstalled on the hook thread");
     // While it waits, the asker answers what is sent to its windows, and only that.
-    static HANDLE s_sent;
-    s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    static HANDLE s_sent = CreateEventA(NULL, TRUE, FALSE, NULL);
     g_hookNotifications = 0;
     PostMessageA(g_notifyWindow, WM_POPUPBLOCKED, 0, 0);
     CloseHandle(CreateThread(NULL, 0, [](LPVOID) WINAPI -> DWORD {
@@ -219,8 +218,7 @@ static void TestNotifyWindowGoneOrHung(void)
     // A notify window on a thread that stops answering must not hold the creating
     // process forever.
     HWND hung = NULL;
-    static HANDLE s_releaseHung;
-    s_releaseHung = CreateEventA(NULL, TRUE, FALSE, NULL);
+    static HANDLE s_releaseHung = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE thread = CreateThread(NULL, 0, [](LPVOID hungWindow) WINAPI -> DWORD {
         HWND window = *(HWND *)hungWindow = Hooks_CreateCountingWindow(NOTIFY_CLASS);
         WaitForSingleObject(s_releaseHung, INFINITE);   // answers nothing meanwhile
@@ -385,9 +383,8 @@ static void Host_ExpectExit(PROCESS_INFORMATION &host, long code, const char *wh
 // Hushpane that is killed.
 static void TestHost64(void)
 {
+    Install(1, 0, 0, 0, 0);   // the switches the hosts read
     Hooks_UninstallAll();
-    const DWORD browserOnly[SWITCH_COUNT] = {1, 0, 0, 0, 0};
-    Switches_Write(browserOnly);
     PROCESS_INFORMATION host, other, standin;
     CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
     HWND standinWindow = NULL;

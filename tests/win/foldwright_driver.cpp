@@ -160,17 +160,12 @@ static int CloseWindowTitled(const char* title)
     HWND window = Window_NotOurs(NULL, title);
     if (!window)
         return Fail("no such window");
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Window_Process(window));
+    PROCESS_INFORMATION viewer = {OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION,
+                                              FALSE, Window_Process(window))};
     PostMessageA(window, WM_CLOSE, 0, 0);
-    if (!process)
-        return 0;
-    int result = 0;
-    if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(process, 1);
-        result = Fail("the window's process did not end on WM_CLOSE");
-    }
-    CloseHandle(process);
-    return result;
+    if (viewer.hProcess && Process_WaitExit(viewer, 10000) == -1)
+        return Fail("the window's process did not end on WM_CLOSE");
+    return 0;
 }
 
 static int Choose(int listId, int index)
@@ -220,8 +215,7 @@ static void CheckHeldFolder(const char* folder)
     HANDLE handle = NULL, none = NULL;
     CHECK(!CleanWalk_HoldFolder(file, &none) && !CleanWalk_HoldFolder(moved, &none) && !none,
           "a file or a missing name is not held");
-    CHECK(CleanWalk_HoldFolder(held, &handle) && handle, "a plain folder is held");
-    if (!handle)
+    if (!CHECK(CleanWalk_HoldFolder(held, &handle) && handle, "a plain folder is held"))
         return;
     CHECK(!MoveFileA(held, moved), "a held folder cannot be renamed");
     CleanWalk_ReleaseFolder(handle);
@@ -231,9 +225,7 @@ static void CheckHeldFolder(const char* folder)
 static void CheckRepeatedCleaning(void)
 {
     char folder[MAX_PATH];
-    bool resolves = FolderPaths_Resolve(CSIDL_NUMBER_INTERNET_CACHE, folder);
-    CHECK(resolves, "the internet cache folder resolves");
-    if (!resolves)
+    if (!CHECK(FolderPaths_Resolve(CSIDL_NUMBER_INTERNET_CACHE, folder), "the internet cache folder resolves"))
         return;
     Populate(folder);
     CheckHeldFolder(folder);

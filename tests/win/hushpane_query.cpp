@@ -196,6 +196,14 @@ static int Inspect_Version(const char *path)
     return 0;
 }
 
+// 0 once there is a window and the message is posted to it or, sent, handled.
+static int Deliver(HWND window, UINT message, WPARAM wParam, bool post)
+{
+    if (window && !post)
+        SendMessageA(window, message, wParam, 0);
+    return window && (!post || PostMessageA(window, message, wParam, 0)) ? 0 : 1;
+}
+
 // Each command with the fewest arguments it takes.
 static const struct {
     const char *name;
@@ -209,31 +217,18 @@ static const struct {
     {"rect", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'r'); }},
     {"items", 1, [](int, char **a) { return Inspect_Items(atoi(a[0])); }},
     {"buttons", 1, [](int, char **a) { return Inspect_Buttons(a[0]); }},
-    {"timer", 0, [](int, char **) { return PostMessageA(Hushpane_Window(), WM_TIMER, 1, 0) ? 0 : 1; }},
+    {"timer", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_TIMER, 1, true); }},
     {"probe", 0, Probe_Run},
     {"tray", 1, [](int, char **a) { return Tray_Run(a[0]); }},
     {"tray-recreate", 0, [](int, char **) { return Tray_Recreate(); }},
     {"box", 2, [](int, char **a) { return Inspect_Box(a[0], (DWORD)atol(a[1])); }},
-    {"box-ok", 1, [](int, char **a) {
-         HWND box = Inspect_FindBox(a[0]);
-         return box && PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
-     }},
+    {"box-ok", 1, [](int, char **a) { return Deliver(Inspect_FindBox(a[0]), WM_COMMAND, IDOK, true); }},
     {"version", 1, [](int, char **a) { return Inspect_Version(a[0]); }},
     {"browser", 3, [](int, char **a) { return Standin_Run(a[0], a[1], a[2]); }},
-    {"command", 1, [](int, char **a) {
-         return Hushpane_Window() && PostMessageA(Hushpane_Window(), WM_COMMAND, atoi(a[0]), 0) ? 0 : 1;
-     }},
-    {"click", 1, [](int, char **a) {
-         HWND button = Inspect_Control(atoi(a[0]));
-         return button ? (SendMessageA(button, BM_CLICK, 0, 0), 0) : 1;
-     }},
+    {"command", 1, [](int, char **a) { return Deliver(Hushpane_Window(), WM_COMMAND, atoi(a[0]), true); }},
+    {"click", 1, [](int, char **a) { return Deliver(Inspect_Control(atoi(a[0])), BM_CLICK, 0, false); }},
     // What a click on another window sends on Windows.
-    {"menu-cancel", 0, [](int, char **) {
-         if (!Hushpane_Window())
-             return 1;
-         SendMessageA(Hushpane_Window(), WM_CANCELMODE, 0, 0);
-         return 0;
-     }},
+    {"menu-cancel", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_CANCELMODE, 0, false); }},
 };
 
 int main(int argc, char **argv)

@@ -7,10 +7,8 @@ int Probe_Run(int count, char **classes)
 {
     int vetoed = 0;
     for (int i = 0; i < count && i < 30; ++i) {
-        Window_RegisterClass(classes[i], DefWindowProcA);   // fails harmlessly for a class of the system's
         DWORD start = GetTickCount();
-        HWND window = CreateWindowExA(0, classes[i], "probe", WS_OVERLAPPED, 0, 0, 50, 50, NULL, NULL,
-                                      GetModuleHandleA(NULL), NULL);
+        HWND window = Window_Create(classes[i], DefWindowProcA);   // a system class: registering fails, harmlessly
         printf("%s %s %lu\n", classes[i], window ? "created" : "vetoed", GetTickCount() - start);
         if (window)
             DestroyWindow(window);

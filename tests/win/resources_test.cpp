@@ -236,9 +236,6 @@ static void CheckWindow()
 
     // Where the controls land in the client area is the tray program test's
     // to check: it sees them placed for the font actually used.
-    HDC dc = GetDC(dlg);
-    HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
-
     int n = 0;
     for (HWND c = GetWindow(dlg, GW_CHILD); c && n < 17; c = GetWindow(c, GW_HWNDNEXT), n++) {
         const Item& e = kItems[n];
@@ -261,23 +258,22 @@ static void CheckWindow()
                 BOOL opened = (BOOL)SendMessageA(c, ACM_OPENA, (WPARAM)inst, (LPARAM)"FLASHINGP");
                 rc = ChildRect(dlg, c);
                 // The control posts its start notice to the window.
-                MSG msg;
-                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+                Check_PumpPending();
                 CHECK(opened && g_clipStarted && rc.right - rc.left == 32 && rc.bottom - rc.top == 32,
                       "  clip opens by name and plays (control sized to 32x32)");
             }
         } else if (e.text == nullptr) {
             // Our own rights notice must fit on its line, in the control's font.
             char text[128];
+            HDC dc = GetDC(dlg);
             SelectObject(dc, (HFONT)SendMessageA(c, WM_GETFONT, 0, 0));
             GetWindowTextA(c, text, sizeof text);
             SIZE ext;
             GetTextExtentPoint32A(dc, text, lstrlenA(text), &ext);
+            ReleaseDC(dlg, dc);   // a common DC: its font goes back with it
             CHECK(ext.cx <= rc.right - rc.left, "  rights notice fits on one line");
         }
     }
-    SelectObject(dc, old);
-    ReleaseDC(dlg, dc);
     CHECK(n == 17, "17 controls");
 
     DestroyWindow(dlg);

@@ -278,24 +278,15 @@ static inline BOOL Hooks_Uninstall(void)
 
 static inline void Hooks_UninstallAll(void)
 {
-    Hooks_OnHookThread([](HWND) -> LRESULT {
-        UninstallCBTHook();
-        UninstallMouseHook();
-        UninstallKeyDownHook();
-        return 0;
-    }, NULL);
+    HookThread_Start();
+    HookThread_UninstallAll();
 }
 
 // The tray program's order: everything off first, then all three with one window.
 static inline void Hooks_InstallAll(HWND notifyWindow)
 {
     Hooks_UninstallAll();
-    Hooks_OnHookThread([](HWND window) -> LRESULT {
-        InstallCBTHook(window);
-        InstallMouseHook(window);
-        InstallKeyDownHook(window);
-        return 0;
-    }, notifyWindow);
+    HookThread_InstallAll(notifyWindow);
 }
 #endif
 
