@@ -13,8 +13,6 @@ static const char USAGE[] =
     "  recycle WINPATH              empty WINPATH into the Recycle Bin as the favourites are before\n"
     "                               Vista, where no final path is known\n"
     "  close TITLE                  close another process's window so titled, and wait for it to end\n"
-    "  choose ID INDEX              select item INDEX of list ID in Hushpane's settings window as the\n"
-    "                               list would; returns once handled\n"
     "  calls                        foldwright_calls_test: inspect opens a folder window; cleaning over\n"
     "                               and over empties the folder, leaves no handle behind and frees the\n"
     "                               library; a held folder cannot be renamed\n";
@@ -168,16 +166,6 @@ static int CloseWindowTitled(const char* title)
     return 0;
 }
 
-static int Choose(int listId, int index)
-{
-    HWND list = GetDlgItem(FindWindowA(SETTINGS_WINDOW_CLASS, NULL), listId);
-    if (!list)
-        return Fail("no settings window with that list");
-    SendMessageA(list, CB_SETCURSEL, index, 0);
-    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), (LPARAM)list);
-    return 0;
-}
-
 // Three records and three nested folders with a record at the bottom.
 static void Populate(const char* folder)
 {
@@ -285,8 +273,6 @@ int main(int argc, char** argv)
         return RecycleWithoutFinalPaths(argv[2]);
     if (argc == 3 && !strcmp(command, "close"))
         return CloseWindowTitled(argv[2]);
-    if (argc == 4 && !strcmp(command, "choose"))
-        return Choose(atoi(argv[2]), atoi(argv[3]));
     if (argc == 2 && !strcmp(command, "calls")) {
         CheckRepeatedCleaning();
         CheckInspect();
