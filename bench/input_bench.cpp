@@ -3,11 +3,14 @@
 // (each with its release), into a window of its own with SendInput and takes
 // them from the queue, where the mouse hook runs:
 //   (a) under a do-nothing global mouse hook, (b) under Snapveil's three hooks;
+// on 64-bit Windows, where Snapveil watches input with low-level hooks on the
+// hook thread, (a) is a do-nothing low-level hook on that thread too;
 // in interleaved rounds; prints each variant's best throughput and the ratio of
 // times (b)/(a), of the best rounds and as the median of the rounds' ratios.
 #include <stdlib.h>
 
 #include "bench.h"
+#include "wow64.h"
 
 #define DEFAULT_ROUNDS 15
 #define MAX_ROUNDS 64
@@ -125,6 +128,15 @@ static void ReportProcedures(HOOKPROC nullProc, double moveTime, double pressTim
            1.0 + ((snapPress - nullPress) + (snapMove - nullMove)) / perPress);
 }
 
+// The do-nothing hook of the kind Snapveil installs here, on the hook thread.
+static int s_nullKind;
+
+static void NullHook_OnHookThread(bool install)
+{
+    Hooks_OnHookThread(install ? [](HWND) -> LRESULT { NullHook_Start(s_nullKind); return 0; }
+                               : [](HWND) -> LRESULT { s_nullUninstall(); return 0; }, NULL);
+}
+
 static double Best(double times[][2], int rounds, int variant)
 {
     double best = times[0][variant];
@@ -171,6 +183,8 @@ int main(int argc, char **argv)
         return 1;
     }
     Hooks_UninstallAll();
+    const bool lowLevel = Platform_Is64BitWindows();
+    s_nullKind = lowLevel ? WH_MOUSE_LL : WH_MOUSE;
 
     double moves[MAX_ROUNDS][2], presses[MAX_ROUNDS][2];
     LONG movesSeen[2] = {0, 0}, pressesSeen[2] = {0, 0};
@@ -180,7 +194,7 @@ int main(int argc, char **argv)
         for (int step = 0; step < 2; ++step) {
             int variant = (round & 1) ? 1 - step : step;
             if (variant == 0)
-                NullHook_Start(WH_MOUSE);
+                NullHook_OnHookThread(true);
             else
                 Hooks_InstallAll(g_window);
             LONG before = g_moves;
@@ -190,7 +204,7 @@ int main(int argc, char **argv)
             presses[round][variant] = TimePresses(count);
             pressesSeen[variant] += g_presses - before;
             if (variant == 0)
-                s_nullUninstall();
+                NullHook_OnHookThread(false);
             else
                 Hooks_UninstallAll();
         }
@@ -199,12 +213,14 @@ int main(int argc, char **argv)
     // Taken now: the procedures timed below are called directly, and count too.
     const LONG hookCalls = s_nullCalls();
 
-    printf("%d rounds of %d moves and %d presses (with releases)\n", rounds, count, count);
+    printf("%d rounds of %d moves and %d presses (with releases), %s hooks\n", rounds, count, count,
+           lowLevel ? "low-level" : "mouse");
     printf("do-nothing hook calls: %ld; messages taken: moves %ld/%ld, presses %ld/%ld\n",
            hookCalls, movesSeen[0], movesSeen[1], pressesSeen[0], pressesSeen[1]);
     Report("mouse moves ", moves, rounds, count);
     Report("left presses", presses, rounds, count);
-    ReportProcedures(s_nullProc, Best(moves, rounds, 0), Best(presses, rounds, 0), count);
+    if (!lowLevel)   // MouseProc is what runs only where the library hooks WH_MOUSE
+        ReportProcedures(s_nullProc, Best(moves, rounds, 0), Best(presses, rounds, 0), count);
     DestroyWindow(g_window);
     // The measurement only counts if the input reached the window under both hooks.
     BOOL delivered = hookCalls > 0 && movesSeen[0] > 0 && movesSeen[1] > 0 &&

@@ -4,14 +4,66 @@
 // are both libraries'.
 #include "shared_state.h"
 #include "snapveil.h"
+#include "input_hooks.h"
+#include "wow64.h"
 
 // Where each hook's handle lives in this library's slot.
 typedef uint32_t HookSlots::*HookField;
 
-// Replaces any hook of this type still installed, so none is ever left in the
-// system without a handle to remove it by; then reloads the switches.
-static void Hook_Install(int type, HOOKPROC procedure, HookField field, HWND notifyWindow)
+// The switches belong to the 32-bit Hushpane.exe, which reads them as its
+// user sees them (from Vista on, often his virtual store). The 64-bit library
+// only ever serves its host, a 64-bit process that no virtualization covers:
+// a load there would read the machine's own key instead.
+#ifdef _WIN64
+#define LIBRARY_LOADS_SWITCHES false
+#else
+#define LIBRARY_LOADS_SWITCHES true
+#endif
+
+// Low-level hooks are called on the installing thread for every program's
+// input; their structures live in this process. Nothing is relayed, and no
+// library enters any program for input.
+static LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    if (code == HC_ACTION && wParam == WM_LBUTTONDOWN)
+        Input_RegisterRawPress(((const MSLLHOOKSTRUCT *)lParam)->pt);
+    return CallNextHookEx(State_OwnHook(g_settings, &HookSlots::mouseHook), code, wParam, lParam);
+}
+
+static LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const KBDLLHOOKSTRUCT *key = (const KBDLLHOOKSTRUCT *)lParam;
+        Input_RegisterRawKey(key->vkCode, (key->flags & LLKHF_UP) != 0);
+    }
+    return CallNextHookEx(State_OwnHook(g_settings, &HookSlots::keyboardHook), code, wParam, lParam);
+}
+
+// A hook of each kind, as installed on 32-bit Windows and on 64-bit Windows.
+// On 64-bit Windows the system hands one bitness's WH_MOUSE and WH_KEYBOARD
+// events to the other's hook only by relaying them to its installing thread,
+// where the event's own program is out of reach; the low-level hooks see
+// every program's input there first-hand. Windows 9x has none of them.
+struct HookKind {
+    int type;
+    HOOKPROC procedure;
+    int lowLevelType;
+    HOOKPROC lowLevelProcedure;
+    HookField field;
+};
+static const HookKind HOOK_CBT = {WH_CBT, CBTProc, WH_CBT, CBTProc, &HookSlots::cbtHook};
+static const HookKind HOOK_MOUSE = {WH_MOUSE, MouseProc, WH_MOUSE_LL, LowLevelMouseProc, &HookSlots::mouseHook};
+static const HookKind HOOK_KEYS = {WH_KEYBOARD, KeyDownProc, WH_KEYBOARD_LL, LowLevelKeyboardProc,
+                                   &HookSlots::keyboardHook};
+
+// Replaces any hook of this kind still installed, so none is ever left in the
+// system without a handle to remove it by; then reloads the switches.
+static void Hook_Install(const HookKind *kind, HWND notifyWindow)
+{
+    const bool lowLevel = Platform_Is64BitWindows();
+    const int type = lowLevel ? kind->lowLevelType : kind->type;
+    HOOKPROC procedure = lowLevel ? kind->lowLevelProcedure : kind->procedure;
+    const HookField field = kind->field;
     struct FilterSettings *settings = State_WritableSettings();
     if (settings == NULL)
         return;
@@ -24,7 +76,8 @@ static void Hook_Install(int type, HOOKPROC procedure, HookField field, HWND not
         own->*field = 0;
     }
     own->*field = State_Handle32(SetWindowsHookExA(type, procedure, g_module, 0));
-    Settings_LoadBlockingSwitches(&settings->loadScratch, &settings->switches);
+    if (LIBRARY_LOADS_SWITCHES)
+        Settings_LoadBlockingSwitches(&settings->loadScratch, &settings->switches);
 }
 
 // Forgets the handle once used: a stale value may by now name another
@@ -41,17 +94,17 @@ static BOOL Hook_Uninstall(HookField field)
 
 extern "C" void WINAPI InstallCBTHook(HWND notifyWindow)
 {
-    Hook_Install(WH_CBT, CBTProc, &HookSlots::cbtHook, notifyWindow);
+    Hook_Install(&HOOK_CBT, notifyWindow);
 }
 
 extern "C" void WINAPI InstallMouseHook(HWND notifyWindow)
 {
-    Hook_Install(WH_MOUSE, MouseProc, &HookSlots::mouseHook, notifyWindow);
+    Hook_Install(&HOOK_MOUSE, notifyWindow);
 }
 
 extern "C" void WINAPI InstallKeyDownHook(HWND notifyWindow)
 {
-    Hook_Install(WH_KEYBOARD, KeyDownProc, &HookSlots::keyboardHook, notifyWindow);
+    Hook_Install(&HOOK_KEYS, notifyWindow);
 }
 
 extern "C" BOOL WINAPI UninstallCBTHook(void)

@@ -94,9 +94,11 @@ void HookThread_UninstallAll(void)
     HookThread_Call(HookThread_UninstallHere, NULL);
 }
 
+// The host installs the creation hook alone: the input of every program, of
+// both bitnesses, is watched by Hushpane.exe's low-level hooks.
 void HookThread_RunHere(HWND notifyWindow, HANDLE until)
 {
-    HookThread_InstallHere(notifyWindow);
+    InstallCBTHook(notifyWindow);
     HookThread_Pump(until);
     HookThread_UninstallHere(NULL);
 }

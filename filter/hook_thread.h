@@ -24,8 +24,9 @@ LRESULT HookThread_Call(HookThreadCall call, HWND window);
 void HookThread_InstallAll(HWND notifyWindow);
 void HookThread_UninstallAll(void);
 
-// The calling thread as the hook thread (the host's): installs, pumps until
-// WM_QUIT or until `until` is signalled, uninstalls.
+// The calling thread as the hook thread (the host's): installs the creation
+// hook, the only one the host needs; pumps until WM_QUIT or until `until` is
+// signalled; uninstalls.
 void HookThread_RunHere(HWND notifyWindow, HANDLE until);
 
 // Waits up to timeoutMs for object, answering only messages sent to this

@@ -12,6 +12,10 @@
 #define HOST_PROGRAM_NAME "Snapveil64.exe"
 // One host per session; it runs only on 64-bit Windows, which has sessions.
 #define HOST_ONE_HOST_MUTEX SESSION_NAMESPACE_PREFIX "Snapveil64.OneHost"
+// The host's exit codes: asked to stop (or its Hushpane.exe ended), or
+// refused at the start (not Hushpane's command line, or the session has a host).
+#define HOST_EXIT_STOPPED 0
+#define HOST_EXIT_REFUSED 1
 // Room for a MAX_PATH folder, the quotes and two numbers.
 #define HOST_COMMAND_LINE_SIZE 300
 

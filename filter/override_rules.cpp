@@ -13,6 +13,27 @@ enum PressKind Override_PressKind(int hookCode, uint32_t message)
     return PRESS_IGNORED;
 }
 
+static int32_t Distance(int32_t a, int32_t b)
+{
+    return a > b ? a - b : b - a;
+}
+
+bool Override_IsDoubleClick(struct LastPress *last, uint32_t window, bool receivesDoubleClicks, int32_t x,
+                            int32_t y, uint32_t now, const struct DoubleClickLimits *limits)
+{
+    const bool paired = last->window != 0 && last->window == window && now - last->tick < limits->time &&
+                        Distance(x, last->x) < limits->width / 2 && Distance(y, last->y) < limits->height / 2;
+    if (paired) {
+        last->window = 0;
+        return receivesDoubleClicks;
+    }
+    last->window = window;
+    last->tick = now;
+    last->x = x;
+    last->y = y;
+    return false;
+}
+
 static enum PressVerdict InsideWhen(bool inside)
 {
     return inside ? VERDICT_INSIDE : VERDICT_OUTSIDE;

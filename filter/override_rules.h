@@ -37,6 +37,30 @@ enum PressVerdict {
 // Which left presses count: hook code HC_ACTION only, and never a double-click message.
 enum PressKind Override_PressKind(int hookCode, uint32_t message);
 
+// A low-level hook sees raw presses only, not the double-click messages the
+// system makes of some of them: it keeps the system's memory of the last
+// press to tell which those are.
+struct LastPress {
+    uint32_t window;   // 0: no press a next one could pair with
+    uint32_t tick;
+    int32_t x, y;
+};
+
+// The double-click time and the SM_CXDOUBLECLK by SM_CYDOUBLECLK rectangle.
+struct DoubleClickLimits {
+    uint32_t time;
+    int32_t width, height;
+};
+
+// Whether this press reaches `window` as a double click, as the system
+// decides: it pairs with the press before when that went to the same window
+// less than the double-click time ago, inside the rectangle centred on it; a
+// paired press starts no pair of its own. Only a window whose class has
+// CS_DBLCLKS, or a press outside its client area, receives the pair as a
+// double click; elsewhere the paired press stays an ordinary one.
+bool Override_IsDoubleClick(struct LastPress *last, uint32_t window, bool receivesDoubleClicks, int32_t x,
+                            int32_t y, uint32_t now, const struct DoubleClickLimits *limits);
+
 // Whether a press landed inside a browser window. windowClass and controlId
 // describe the window under the point, rootClass its top-level ancestor; a
 // window that could not be fetched has the class name "".

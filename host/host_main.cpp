@@ -7,9 +7,6 @@
 #include "host_program.h"
 #include "session_security.h"
 
-#define HOST_EXIT_STOPPED 0
-#define HOST_EXIT_REFUSED 1
-
 // Held until the process ends: while it exists, the session has its host.
 static HANDLE s_oneHost;
 

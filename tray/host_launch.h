@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
-// Starts the host from this program's folder with notifyWindow, unless one
-// runs or this is no 32-bit program on 64-bit Windows.
+// Starts the host from this program's folder with notifyWindow, unless the
+// one it started still runs or this is no 32-bit program on 64-bit Windows.
+// A host refused because the session's old one has not ended yet is started
+// again, for a few seconds, from this thread's message loop.
 void HostLaunch_Start(HWND notifyWindow);
 // Asks the running host to end, and ends it after 2 s if it has not.
 void HostLaunch_Stop(void);

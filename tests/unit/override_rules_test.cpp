@@ -23,6 +23,41 @@ TEST(OverridePressKind, OnlyLeftPressesTakenFromTheQueueCount)
         EXPECT_EQ(Override_PressKind(HC_ACTION, message), PRESS_IGNORED) << std::hex << message;
 }
 
+// Raw presses in a row, each with its window, whether that window takes double clicks, its
+// point and time, and whether it arrives as a double click (and so is not counted).
+struct RawPress { uint32_t window; bool takesPairs; int32_t x, y; uint32_t now; bool isDouble; };
+const DoubleClickLimits LIMITS = {500, 4, 4};   // Windows' defaults
+
+TEST(OverrideDoubleClick, PairsOfPressesAsTheSystemMakesThem)
+{
+    const std::vector<std::pair<const char *, std::vector<RawPress>>> rows = {
+        // Four in a row: the second and the fourth pair, the third starts anew.
+        {"four presses", {{7, true, 10, 10, T, false}, {7, true, 11, 9, T + 100, true},
+                          {7, true, 10, 10, T + 200, false}, {7, true, 10, 10, T + 300, true}}},
+        // Without CS_DBLCLKS in the client area every press is an ordinary one, paired or not.
+        {"no CS_DBLCLKS", {{7, false, 10, 10, T, false}, {7, false, 10, 10, T + 100, false},
+                           {7, false, 10, 10, T + 200, false}, {7, false, 10, 10, T + 300, false}}},
+        // The pair needs less than the time, the same window and less than half the rectangle.
+        {"late", {{7, true, 10, 10, T, false}, {7, true, 10, 10, T + 500, false},
+                  {7, true, 10, 10, T + 999, true}}},
+        {"other window", {{7, true, 10, 10, T, false}, {8, true, 10, 10, T + 100, false},
+                          {8, true, 10, 10, T + 200, true}}},
+        {"outside the rectangle", {{7, true, 10, 10, T, false}, {7, true, 12, 10, T + 100, false},
+                                   {7, true, 12, 8, T + 200, false}, {7, true, 13, 9, T + 300, true}}},
+        // A press on nothing never pairs; the tick's wrap does not break a pair.
+        {"nothing and the wrap", {{0, true, 1, 1, T, false}, {0, true, 1, 1, T + 1, false},
+                                  {7, true, 1, 1, 0xFFFFFF00u, false}, {7, true, 1, 1, 0x10u, true}}},
+    };
+    for (const auto &row : rows) {
+        LastPress last = {};
+        for (size_t i = 0; i < row.second.size(); ++i) {
+            const RawPress &p = row.second[i];
+            EXPECT_EQ(Override_IsDoubleClick(&last, p.window, p.takesPairs, p.x, p.y, p.now, &LIMITS), p.isDouble)
+                << row.first << ", press " << i;
+        }
+    }
+}
+
 const PressVerdict IN = VERDICT_INSIDE, OUT = VERDICT_OUTSIDE, NONE = VERDICT_NONE;
 
 // The window under the point, its control id and its top-level ancestor's class.

@@ -54,6 +54,17 @@ for row in "${binaries[@]}"; do
     [ "$failed" != "$failed_before" ] || pass "$binary: its imports allowed, every instruction ${processor[$bits]}"
 done
 
+# One writer per file: every program and library in bin/ is of the bitness
+# its name says, x86-64 where the name ends in 64, i386 elsewhere.
+machine() { od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }   # the PE header's
+failed_before=$failed
+for file in "$bin"/*.@(exe|dll) "$bin"/*/*.@(exe|dll); do
+    name=$(basename "$file") want=014c
+    [[ ${name%.*} == *64 ]] && want=8664
+    [ "$(machine "$file")" = $want ] || fail "${file#"$bin"/} is of machine $(machine "$file"), not $want"
+done
+[ "$failed" != "$failed_before" ] || pass "every binary in bin/ of the bitness its name says"
+
 check "Hushpane.exe is terminal-server aware" grep -q TERMINAL_SERVICE_AWARE <("$objdump" -p "$bin/Hushpane.exe")
 resources=$("${objdump%objdump}windres" -i "$bin/Hushpane.exe" -O rc)   # its resources as a script
 check "Hushpane.exe has no manifest and declares no execution level" \

@@ -292,18 +292,25 @@ static void TestHookProceduresCalledDirectly(void)
     // whatever the call before left in the class name buffer.
     CHECK(CBTProc(HCBT_CREATEWND, (WPARAM)g_frame, 0) == 1 &&
           CBTProc(HCBT_CREATEWND, (WPARAM)0x7FFF0, 0) == 0, "a handle that is no window passes");
-    // On the installing thread every call is taken for one relayed from the other bitness:
-    // passed on unjudged, its lParam (the other bitness's pointer there) never read.
+    // On the installing thread a creation relayed from the other bitness is judged by its
+    // window's class alone, its lParam (the other bitness's pointer there) never read, and
+    // its notice is posted: none has arrived while this thread waited answering sends.
     HANDLE inputRecord = OpenFileMappingA(FILE_MAP_READ, FALSE, "Local\\SnapveilInputState");
     const OverrideState *input = (const OverrideState *)MapViewOfFile(inputRecord, FILE_MAP_READ, 0, 0, 0);
     const OverrideState before = *input;
     Sleep(20);   // a key-down taken now would show in the activity tick
+    Check_PumpPending();
     g_hookNotifications = 0;
-    LRESULT relayed = Hooks_OnHookThread([](HWND frame) -> LRESULT {
-        return CBTProc(HCBT_CREATEWND, (WPARAM)frame, 16);
-    }, g_frame);
-    CHECK(relayed == 0 && g_hookNotifications == 0, "a relayed \"IEFrame\" creation passes "
-          "unannounced: answer %ld, %d notices", (long)relayed, g_hookNotifications);
+    HookThreadCall relayedCreation = [](HWND window) -> LRESULT {
+        return CBTProc(HCBT_CREATEWND, (WPARAM)window, 16);
+    };
+    LRESULT relayedFrame = Hooks_OnHookThread(relayedCreation, g_frame);
+    LRESULT unlisted = Hooks_OnHookThread(relayedCreation, g_notifyWindow);
+    const int noticesWhileWaiting = g_hookNotifications;
+    Check_PumpPending();
+    CHECK(relayedFrame == 1 && unlisted == 0 && noticesWhileWaiting == 0 && g_hookNotifications == 1,
+          "a relayed \"IEFrame\" creation vetoed, an unlisted one passed, one notice posted: answers "
+          "%ld %ld, notices %d then %d", (long)relayedFrame, (long)unlisted, noticesWhileWaiting, g_hookNotifications);
     Hooks_OnHookThread([](HWND) -> LRESULT {
         MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);   // read, its lParam would fault
         return KeyDownProc(HC_ACTION, 'A', 16);

@@ -204,6 +204,15 @@ static int Deliver(HWND window, UINT message, WPARAM wParam, bool post)
     return window && (!post || PostMessageA(window, message, wParam, 0)) ? 0 : 1;
 }
 
+// What a host is started with, as Hushpane.exe starts it: the window of that
+// title and its process.
+static int Inspect_HostArguments(const char *title)
+{
+    HWND window = FindWindowA(NULL, title);
+    printf("%lu %lu\n", (unsigned long)(uintptr_t)window, (unsigned long)Window_Process(window));
+    return window ? 0 : 1;
+}
+
 // Each command with the fewest arguments it takes.
 static const struct {
     const char *name;
@@ -217,6 +226,7 @@ static const struct {
     {"rect", 1, [](int, char **a) { return Inspect_Place(Inspect_Control(atoi(a[0])), 'r'); }},
     {"items", 1, [](int, char **a) { return Inspect_Items(atoi(a[0])); }},
     {"buttons", 1, [](int, char **a) { return Inspect_Buttons(a[0]); }},
+    {"host-arguments", 1, [](int, char **a) { return Inspect_HostArguments(a[0]); }},
     {"timer", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_TIMER, 1, true); }},
     {"probe", 0, Probe_Run},
     {"tray", 1, [](int, char **a) { return Tray_Run(a[0]); }},

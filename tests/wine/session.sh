@@ -33,10 +33,14 @@ start)
     # leaves two service managers answering the same requests.
     boot() { wineserver -p </dev/null >"$dir/wineserver.log" 2>&1; wine cmd.exe /c exit </dev/null >"$dir/wineboot.log" 2>&1; }
     mkdir -p "$WINEPREFIX" "$dir/network" && boot
-    # N: is a network drive for the tests (which may point it elsewhere). Wine
-    # learns drive types as it starts, so a prefix without one starts again.
+    # A new prefix: N: is a network drive for the tests (which may point it
+    # elsewhere), and a crashed program ends instead of waiting in winedbg's
+    # dialog until its test times out. Wine learns drive types as it starts,
+    # so the prefix starts again.
     [ -L "$WINEPREFIX/dosdevices/n:" ] || { ln -s "$dir/network" "$WINEPREFIX/dosdevices/n:" &&
-        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f </dev/null >/dev/null 2>&1 && wineserver -k; wineserver -w; boot; }
+        wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f </dev/null >/dev/null 2>&1 &&
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 &&
+        wineserver -k; wineserver -w; boot; }
     echo "Wine session on display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)

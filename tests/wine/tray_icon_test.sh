@@ -6,14 +6,13 @@
 # area (in the tray and while shown), double click, the menu and "&Quit Blocking",
 # and a program killed with its hooks installed.
 #   tray_icon_test.sh BIN_DIR   (screenshots go to BIN_DIR/../screenshots)
-#   tray_icon_test.sh BIN_DIR wow64 QUERY64 QUERY32|none [local]
+#   tray_icon_test.sh BIN_DIR wow64 QUERY64 QUERY32
 # wow64, in a 64-bit prefix: the 32-bit Hushpane.exe's blocking reaches the 64-bit
 # QUERY64's windows (through its 64-bit host, Snapveil64.exe) as well as the 32-bit
-# QUERY32's, by the switches of the 32-bit registry view; Reset, Quit and a kill end
-# the host. "local": where Hushpane.exe is itself 64-bit and starts no host, the
-# host's own binary may be missing.
+# QUERY32's, by the switches of the 32-bit registry view; presses in either count
+# once; Reset, Quit and a kill end the host.
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-mode=${2:-tray} query64=${3:-} query32=${4:-none} local=${5:-}
+mode=${2:-tray} query64=${3:-} query32=${4:-}
 shots=$bin/../screenshots
 mkdir -p "$shots"
 [ "$mode" = wow64 ] && query=$query64 switches_view=32
@@ -90,61 +89,86 @@ host_count() {
 no_host_by() {   # no_host_by START_NS: none left 2 s after START_NS
     until [ "$(host_count)" = 0 ]; do [ "$(since_ms "$1")" -lt 2000 ] || return 1; sleep 0.05; done
 }
-hosts_applied=$([ -z "$local" ] && echo 1 || echo 0)   # one while blocking; none where Hushpane.exe is 64-bit
-one_host() { wait_until 3 "$hosts_applied host(s) running" output_is $hosts_applied host_count; }
+one_host() { wait_until 3 "one host running" output_is 1 host_count; }
 
 if [ "$mode" = wow64 ]; then
-    # probes "what" EXIT FLASHES CLASS...: in each of $programs (a 64-bit
-    # program, then a 32-bit one); each veto flashes the tray once, whichever side saw it.
-    programs="$query64 ${query32#none}"
+    # Wine never relays a hook call: it loads the hook's library into the
+    # program the event happened in, and where that library is of the other
+    # bitness the call, and the chain, end there. So creations are judged only
+    # in programs of the bitness whose creation hook heads the chain: 64-bit
+    # ones while the host (which installs last) runs, 32-bit ones in the scene
+    # without it. Presses and keys go to Hushpane.exe's low-level hooks, which
+    # see every program's.
+    # probes PROGRAMS "what" EXIT FLASHES CLASS...: each veto flashes the tray once.
     probes() {
         local program
-        for program in $programs; do
+        for program in $1; do
             tray_mark
-            query=$program check "$1 in $program" probe_ok "$2" "${@:4}"
-            check "$3 flash(es) for it" flashes "$3" 2
+            query=$program check "$2 in $program" probe_ok "$3" "${@:5}"
+            check "$4 flash(es) for it" flashes "$4" 2
         done
     }
-    [ "$query32" = none ] && echo "skip: no 32-bit query program, its windows are not probed"
     echo "-- 64-bit programs, by the switches of the 32-bit view"
     check "one host while blocking" one_host
     check "filter closed by a press in the 64-bit stand-in browser" close_filter
-    probes "browser frame vetoed, tooltip let through (the 64-bit view says the opposite)" 1 1 IEFrame tooltips_class32
-    echo "-- Reset and OK"
+    probes $query64 "browser frame vetoed, tooltip let through (the 64-bit view says the opposite)" 1 1 IEFrame tooltips_class32
+    echo "-- Reset, a host started by hand, OK"
     inspect command $IDM_SETTINGS >/dev/null
     check "\"&Settings\" shows the window" inspect wait shown 5000
     # Not a real press, which would open the filter by itself.
     reset=$(date +%s%N)
     check "Reset pressed" inspect click $IDC_RESET
-    probes "nothing vetoed at once after Reset" 0 0 IEFrame tooltips_class32
+    probes $query64 "nothing vetoed at once after Reset" 0 0 IEFrame tooltips_class32
     check "no host 2 s after Reset" no_host_by "$reset"
+    # A host's install leaves the switches as Hushpane.exe loaded them, whatever
+    # the key says now. This one serves the stand-in (its window and process),
+    # and holds the session's one-host place until the stand-in ends.
+    write_switches 0 0 1 0 0
+    read -r by_hand_args < <(inspect host-arguments "Hushpane test browser")
+    wine Snapveil64.exe $by_hand_args &
+    started+=($!)
+    check "a host started by hand for the stand-in ($by_hand_args)" one_host
+    query=$query64 check "it vetoes by the switches Hushpane.exe loaded: the frame, not the tooltip" \
+        probe_ok 1 IEFrame tooltips_class32
     click_control $IDC_TOOLTIP_BOX   # Tooltip ticked, beside the Browser that Reset ticks
     switches_view=64 write_switches 0 0 0 0 0
     into_tray "OK after Reset" click_control $IDC_APPLY
-    check "one host again after OK" one_host
+    # Hushpane's host is refused while the one by hand runs, and started again once it ends.
+    stop_standin
+    check "one host again after OK, once the host by hand ended" one_host
+    check "stand-in browser shown again" start_standin HushpanePage
     check "filter closed after OK" close_filter
-    probes "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
-    echo "-- a triple click in the 64-bit stand-in browser"
-    check "triple click on the page" slow_press page 3
-    programs=$query64 probes "the next window let through after the triple click" 0 0 IEFrame
-    check "the next slow press on the page" slow_press page
-    probes "vetoed again after the next slow press" 1 1 IEFrame
-    echo "-- the host started by hand"
-    if [ -f Snapveil64.exe ] || [ -z "$local" ]; then
-        timed timeout 10 wine Snapveil64.exe
-        check "started without Hushpane's arguments it ends at once (exit $code in $ms ms)" \
-            test "$code" != 124 -a "$ms" -lt 5000
-        check "still one host" one_host
-        probes "still vetoed after the start by hand" 1 1 IEFrame
-    else
-        echo "skip: no Snapveil64.exe here"
-    fi
+    probes $query64 "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
+    echo "-- presses in a 32-bit program's page"
+    stop_standin
+    query=$query32 check "32-bit stand-in browser shown" start_standin HushpanePage
+    check "triple click on the 32-bit page" slow_press page 3
+    probes $query64 "the next 64-bit frame let through after the triple click" 0 0 IEFrame
+    check "one slow press on the 32-bit page" slow_press page
+    probes $query64 "vetoed again: the slow press counted once" 1 1 IEFrame
+    echo "-- the host started by hand without Hushpane's arguments"
+    timed timeout 10 wine Snapveil64.exe
+    check "it ends at once (exit $code in $ms ms)" test "$code" != 124 -a "$ms" -lt 5000
+    check "still one host" one_host
+    probes $query64 "still vetoed after the start by hand" 1 1 IEFrame
     echo "-- Quit"
     inspect command $IDM_QUIT_BLOCKING >/dev/null
     quit=$(date +%s%N)
     check "quits" wait_hushpane_exit
     check "no host 2 s after Quit" no_host_by "$quit"
-    check "nothing vetoed after Quit" probe_ok 0 IEFrame
+    query=$query64 check "nothing vetoed after Quit" probe_ok 0 IEFrame
+    echo "-- 32-bit programs: Hushpane.exe from a folder without the host, its hooks head the chain"
+    solo=$work/solo
+    mkdir -p "$solo" && cp Hushpane.exe Snapveil.dll Foldwright.dll "$solo"
+    hushpane_cwd=$solo check "settings window shown, from a folder without the host" start_hushpane
+    stop_standin
+    check "64-bit stand-in browser shown" start_standin HushpanePage
+    into_tray "Enter on OK" xdotool key Return
+    check "no host without its file" test "$(host_count)" = 0
+    check "a slow press in the 64-bit page closes the filter" close_filter
+    probes $query32 "browser frame vetoed, tooltip let through" 1 1 IEFrame tooltips_class32
+    inspect command $IDM_QUIT_BLOCKING >/dev/null
+    check "quits" wait_hushpane_exit
 else
 echo "-- block indicator: a burst from two processes"
 check "filter closed by a press on the stand-in's page" close_filter
@@ -245,8 +269,7 @@ check "another process's creation does not hang (exit $code in $ms ms)" test "$c
 if [ "$mode" = wow64 ]; then
     check "no host 2 s after the kill" no_host_by "$t0"
     # Wine keeps the killed program's own hooks (below); a host's go with it.
-    if [ -z "$local" ]; then check "nothing vetoed in a 64-bit program after the kill" probe_ok 0 IEFrame
-    else echo "skip: Hushpane.exe's own 64-bit hooks outlive its kill"; fi
+    check "nothing vetoed in a 64-bit program after the kill" probe_ok 0 IEFrame
 fi
 inspect tray-recreate >/dev/null   # nothing to answer any more
 # Wine keeps a killed program's hooks until the desktop ends; only the next
