@@ -23,13 +23,15 @@ not_on_first_x64='cmpxchg16b|lahf|sahf|rdtscp|popcnt|lzcnt|tzcnt|movbe|crc32|fis
 declare -A tool=([32]=$objdump [64]=$objdump64) processor=([32]="a 386's" [64]="the first x86-64's")
 declare -A lacks=([32]="^(($not_on_386)|.*%[xyz]?mm[0-9])( |\$)" [64]="^(($not_on_first_x64)( |\$)|v[a-z0-9]+ .*%xmm|.*%[yz]mm)")
 hook_only='KERNEL32:*|USER32:*|ADVAPI32:*'
+# The 64-bit library serves the host alone, which never loads the switches: no registry at all.
+host_hook_only='KERNEL32:*|USER32:*'
 hook_forbidden='*Alloc*|*Heap*|*Free|*LoadLibrary*|*RegSet*|*RegDelete*'
 # binary|bits|imports it may have off the list|the only DLLs:functions it may import (empty: any)
 binaries=(
     "Hushpane.exe|32|SNAPVEIL:*|"
     "Snapveil.dll|32||$hook_only"
     "Foldwright.dll|32||"
-    "Snapveil64.dll|64||$hook_only"
+    "Snapveil64.dll|64||$host_hook_only"
     "Snapveil64.exe|64|SNAPVEIL64:*|"
 )
 imports() {   # "DLL function" per import
