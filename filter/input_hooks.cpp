@@ -100,7 +100,7 @@ extern "C" LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
     struct OverrideState *input = g_input;
     const enum PressKind kind = Override_PressKind(code, (uint32_t)wParam);
     // The system always passes the structure; a direct caller might not.
-    if (State_IsOwnEvent(settings, input) && kind != PRESS_IGNORED && lParam != 0)
+    if (State_ShouldJudge(settings, input) && kind != PRESS_IGNORED && lParam != 0)
         RegisterPress(input, kind, Platform_IsWindows9x() ? 1 : 0,
                       WindowFromPoint(((const MOUSEHOOKSTRUCT *)lParam)->pt));
     return CallNextHookEx(State_OwnHook(settings, &HookSlots::mouseHook), code, wParam, lParam);
@@ -111,7 +111,7 @@ extern "C" LRESULT CALLBACK KeyDownProc(int code, WPARAM wParam, LPARAM lParam)
     const struct FilterSettings *settings = g_settings;
     struct OverrideState *input = g_input;
     LRESULT chain = CallNextHookEx(State_OwnHook(settings, &HookSlots::keyboardHook), code, wParam, lParam);
-    if (State_IsOwnEvent(settings, input))
+    if (State_ShouldJudge(settings, input))
         Override_RegisterKeyDown(input, code, (uint32_t)wParam, (uint32_t)lParam, GetTickCount());
     return chain;
 }

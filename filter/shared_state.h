@@ -47,8 +47,9 @@ struct HookSlots {
 #endif
 
 // Written only by the installs and uninstalls, on the host program's hook
-// thread; every other process maps it read-only. Both libraries map this one
-// record, so its layout is the same in both builds.
+// thread. On NT every other process maps it read-only; on 9x, where that
+// protects nothing, for writing. Both libraries map this one record, so its
+// layout is the same in both builds.
 struct FilterSettings {
     uint32_t loadScratch;              // carries a switch over to the next when a value is missing
     struct BlockingSwitches switches;  // copies of the registry, refreshed at every install
@@ -76,7 +77,8 @@ extern struct OverrideState *g_input;
 // bitness's events, on the thread that installed it. That thread has no
 // windows and takes no input, so a call there is always such a relayed one,
 // to pass on unjudged, its lParam pointing into the other bitness's memory.
-static inline bool State_IsOwnEvent(const struct FilterSettings *settings, const struct OverrideState *input)
+// Nor is anything judged without both records mapped.
+static inline bool State_ShouldJudge(const struct FilterSettings *settings, const struct OverrideState *input)
 {
     return settings != NULL && input != NULL &&
            settings->hooks[BITNESS_OWN].installThread != GetCurrentThreadId();

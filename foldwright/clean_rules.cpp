@@ -156,8 +156,8 @@ static bool StartsWith(const char *text, const char *prefix, bool ignoreCase = f
     return true;
 }
 
-// True when name is no longer than prefix, which it starts with.
-static bool EndsAfter(const char *name, const char *prefix)
+// True when name, which starts with prefix, is no longer than it.
+static bool SameLength(const char *name, const char *prefix)
 {
     int n = 0;
     while (prefix[n])
@@ -169,7 +169,7 @@ bool CleanRules_IsOtherProgramsCacheEntry(const char *name)
 {
     static const char *const NAMES[] = {"Content.Outlook", "Content.MSO", "Content.Word"};
     for (const char *kept : NAMES)
-        if (StartsWith(name, kept, true) && EndsAfter(name, kept))
+        if (StartsWith(name, kept, true) && SameLength(name, kept))
             return true;
     return StartsWith(name, "OLK", true);
 }

@@ -27,7 +27,9 @@ static const int OFF_LIMITS_SHELL_FOLDERS[] = {
     CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_PICTURES, CSIDL_COMMON_MUSIC, CSIDL_COMMON_VIDEO,
     CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_APPDATA,
 };
-// Known folders with no CSIDL number (Vista on).
+// Known folders with no CSIDL number (Vista on): knownfolders.h's
+// FOLDERID_Downloads and FOLDERID_UserProfiles, spelled out because libuuid
+// keeps all its GUIDs in one object, and linking it would bring every one.
 static const GUID FOLDERID_DOWNLOADS =
     {0x374DE290, 0x123F, 0x4565, {0x91, 0x64, 0x39, 0xC4, 0x92, 0x5E, 0x46, 0x7B}};
 static const GUID FOLDERID_USER_PROFILES =
@@ -36,7 +38,6 @@ static const GUID FOLDERID_USER_PROFILES =
 // Program files by the setup's registry values too (the shell has none on
 // 95), in the program's own view and in the 64-bit one; and where NT keeps
 // the profiles.
-#define REGISTRY_VIEW_64 0x0100  // KEY_WOW64_64KEY
 static const char CURRENT_VERSION_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 static const char *const PROGRAM_FILES_VALUES[] = {
     "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir",
@@ -192,7 +193,7 @@ static void Foldwright_Collect(int cleaned)
     Foldwright_AddKnownFolder(&s_offLimits, &FOLDERID_DOWNLOADS);
     for (const char *value : PROGRAM_FILES_VALUES) {
         Foldwright_AddRegistryValue(&s_offLimits, CURRENT_VERSION_KEY, value, 0);
-        Foldwright_AddRegistryValue(&s_offLimits, CURRENT_VERSION_KEY, value, REGISTRY_VIEW_64);
+        Foldwright_AddRegistryValue(&s_offLimits, CURRENT_VERSION_KEY, value, KEY_WOW64_64KEY);
     }
     Foldwright_AddSystemFolders(&s_offLimits);
     Foldwright_CollectHomes();

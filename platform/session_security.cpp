@@ -27,7 +27,7 @@ static AnyFunction SessionSecurity_Function(const char *name)
 }
 
 // One class of this process's token into buffer; false where it cannot be had.
-static bool SessionSecurity_QueryToken(int tokenClass, void *buffer, DWORD size)
+static bool SessionSecurity_QueryToken(TOKEN_INFORMATION_CLASS tokenClass, void *buffer, DWORD size)
 {
     OpenProcessTokenFn openToken = (OpenProcessTokenFn)SessionSecurity_Function("OpenProcessToken");
     GetTokenInformationFn tokenInformation =
@@ -36,7 +36,7 @@ static bool SessionSecurity_QueryToken(int tokenClass, void *buffer, DWORD size)
     if (!openToken || !tokenInformation || !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
     DWORD needed = 0;
-    BOOL read = tokenInformation(token, (TOKEN_INFORMATION_CLASS)tokenClass, buffer, size, &needed);
+    BOOL read = tokenInformation(token, tokenClass, buffer, size, &needed);
     CloseHandle(token);
     return read != 0;
 }
@@ -48,13 +48,12 @@ static PSID SessionSecurity_TokenUser(void)
                ? ((TOKEN_USER *)s_tokenUser)->User.Sid : NULL;
 }
 
-// TokenIsAppContainer, from Windows 8 on; older systems refuse the class.
-#define TOKEN_CLASS_IS_APP_CONTAINER 29
+// Windows 8 on answers TokenIsAppContainer; older systems refuse the class.
 
 bool SessionSecurity_IsAppContainer(void)
 {
     DWORD isContainer = 0;
-    return SessionSecurity_QueryToken(TOKEN_CLASS_IS_APP_CONTAINER, &isContainer, sizeof isContainer) &&
+    return SessionSecurity_QueryToken(TokenIsAppContainer, &isContainer, sizeof isContainer) &&
            isContainer != 0;
 }
 

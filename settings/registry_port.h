@@ -18,9 +18,12 @@ typedef void *RegPortKey;
 #define REGPORT_SETTINGS_VIEW 0u
 #endif
 
-// Opens (creating when absent) a sub-key of HKEY_LOCAL_MACHINE in the 32-bit
-// program's view, with full access or for reading only.
-long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key);
+// The access a key is opened with; either way a missing key is created.
+enum RegPortAccess { REGPORT_QUERY_ONLY, REGPORT_ALL_ACCESS };
+
+// Opens, creating it when absent, a sub-key of HKEY_LOCAL_MACHINE in the
+// 32-bit program's view.
+long RegPort_CreateKey(const char *subKey, enum RegPortAccess access, RegPortKey *key);
 
 // Reads at most *size bytes of a value into data; *size becomes the stored length.
 // Returns 0 only when the whole value fitted.

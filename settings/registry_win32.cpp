@@ -2,11 +2,11 @@
 #include <windows.h>
 #include "registry_port.h"
 
-long RegPort_CreateKey(const char *subKey, bool forWriting, RegPortKey *key)
+long RegPort_CreateKey(const char *subKey, enum RegPortAccess access, RegPortKey *key)
 {
     HKEY opened = NULL;
-    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, NULL, 0,
-                                  (forWriting ? KEY_ALL_ACCESS : KEY_QUERY_VALUE) | REGPORT_SETTINGS_VIEW,
+    REGSAM rights = access == REGPORT_ALL_ACCESS ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+    LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, NULL, 0, rights | REGPORT_SETTINGS_VIEW,
                                   NULL, &opened, NULL);
     *key = opened;
     return status;

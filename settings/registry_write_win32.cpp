@@ -1,5 +1,6 @@
-// The registry port's one writing operation, kept apart so that the hook
-// library, which only reads, does not even import it.
+// The registry port's one operation that stores a value, kept apart so that
+// the hook library, which never stores one (though its read creates the key
+// when missing), does not even import it.
 #include <windows.h>
 #include "registry_port.h"
 

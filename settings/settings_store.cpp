@@ -2,10 +2,10 @@
 #include "settings_store.h"
 #include "registry_port.h"
 
-long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueName)
+long Settings_CopySwitchAndCloseKey(uint32_t *dest, const char *subKey, const char *valueName)
 {
     RegPortKey key = 0;
-    long status = RegPort_CreateKey(subKey, false, &key);
+    long status = RegPort_CreateKey(subKey, REGPORT_QUERY_ONLY, &key);
     if (status != 0)
         return status;
 
@@ -25,7 +25,7 @@ long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueNa
 void Settings_LoadBlockingSwitches(uint32_t *scratch, struct BlockingSwitches *switches)
 {
     for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
-        Settings_ReadSwitch(scratch, SETTINGS_SUBKEY, entry.valueName);
+        Settings_CopySwitchAndCloseKey(scratch, SETTINGS_SUBKEY, entry.valueName);
         switches->*entry.place = *scratch;
     }
 }

@@ -33,7 +33,7 @@ struct SwitchEntry {
     uint32_t afterReset;
 };
 
-static const struct SwitchEntry SETTINGS_SWITCHES[] = {
+static constexpr struct SwitchEntry SETTINGS_SWITCHES[] = {
     {SWITCH_NAME_BROWSER, &BlockingSwitches::browser, SWITCH_ON},
     {SWITCH_NAME_MESSENGER, &BlockingSwitches::messenger, SWITCH_OFF},
     {SWITCH_NAME_TOOLTIP, &BlockingSwitches::tooltip, SWITCH_OFF},
@@ -41,6 +41,7 @@ static const struct SwitchEntry SETTINGS_SWITCHES[] = {
     {SWITCH_NAME_FLASH, &BlockingSwitches::flash, SWITCH_OFF},
 };
 #define SWITCH_COUNT ((int)(sizeof SETTINGS_SWITCHES / sizeof SETTINGS_SWITCHES[0]))
+static_assert(SWITCH_COUNT * sizeof(uint32_t) == sizeof(struct BlockingSwitches), "a row for every switch");
 
 // Stores *value as a REG_DWORD. 0 means the key opened and closed, not that the
 // value was stored.
@@ -54,7 +55,8 @@ bool Settings_IsWritable(const char *subKey);
 // Copies a value of at most 4 bytes, of any type, over the first bytes of *dest;
 // a missing, longer or unreadable value leaves *dest as it was. The key is
 // opened for reading only, so a limited account still reads what is stored.
-long Settings_ReadSwitch(uint32_t *dest, const char *subKey, const char *valueName);
+// Returns the open's failure or the close's status, never the read's.
+long Settings_CopySwitchAndCloseKey(uint32_t *dest, const char *subKey, const char *valueName);
 
 // Reads the five switches in order through *scratch, copying it after each read:
 // a value that cannot be read takes the one read before it (or the scratch's

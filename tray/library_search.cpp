@@ -4,7 +4,6 @@
 
 typedef BOOL (WINAPI *DllDirectoryProc)(LPCSTR directory);
 typedef BOOL (WINAPI *DefaultDllDirectoriesProc)(DWORD flags);
-#define SEARCH_DEFAULT_DIRS 0x00001000   // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 
 // Set only where the DLL directory is how the current directory was taken
 // out; programs started from here would inherit it.
@@ -31,7 +30,7 @@ void LibrarySearch_KeepCurrentDirectoryOut(void)
     HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
     DefaultDllDirectoriesProc defaultDirectories = (DefaultDllDirectoriesProc)(void (*)(void))
         GetProcAddress(kernel32, "SetDefaultDllDirectories");
-    if (defaultDirectories && defaultDirectories(SEARCH_DEFAULT_DIRS))
+    if (defaultDirectories && defaultDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS))
         return;
     s_setDllDirectory =
         (DllDirectoryProc)(void (*)(void))GetProcAddress(kernel32, "SetDllDirectoryA");

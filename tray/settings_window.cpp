@@ -21,16 +21,14 @@
 #error HUSHPANE_FAQ_URL is set by the build
 #endif
 
-#define MESSAGE_FILTER_ALLOW 1   // MSGFLT_ALLOW, for one window
-#define MESSAGE_FILTER_ADD   1   // MSGFLT_ADD, for the process
-
 #define AUTO_APPLY_TIMER 99
 #define AUTO_APPLY_DELAY_MS 15000
 
-#define LIST_STYLE_INSPECT 0x50A30303u   // child, visible, border, vscroll, group, tabstop, drop-down list, sorted, strings
-#define LIST_STYLE_DELETE  0x50A10303u   // the same without WS_GROUP
-#define BUTTON_STYLE_APPLY 0x50038081u   // group, tabstop, default push button, bitmap, flat
-#define BUTTON_STYLE_OTHER 0x50018080u   // tabstop, push button, bitmap, flat
+#define LIST_STYLE_DELETE (WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | \
+                           CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS)
+#define LIST_STYLE_INSPECT (LIST_STYLE_DELETE | WS_GROUP)   // starts the lists' group
+#define BUTTON_STYLE_OTHER (WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP | BS_FLAT)
+#define BUTTON_STYLE_APPLY (BUTTON_STYLE_OTHER | WS_GROUP | BS_DEFPUSHBUTTON)
 
 static const char QUICK_TIPS_TEXT[] =
     "\r\nWhen you choose to open a popup or new window  \r\n"
@@ -105,9 +103,9 @@ static void SettingsWindow_AcceptMessages(HWND window)
                              s_showSettingsMessage};
     for (UINT message : messages) {
         if (allowHere)
-            allowHere(window, message, MESSAGE_FILTER_ALLOW, NULL);
+            allowHere(window, message, MSGFLT_ALLOW, NULL);
         else if (allow)
-            allow(message, MESSAGE_FILTER_ADD);
+            allow(message, MSGFLT_ADD);
     }
 }
 

@@ -11,14 +11,31 @@ struct SwitchBox {
     int boxId;
 };
 
-static const struct SwitchBox SWITCH_BOXES[] = {
+static constexpr struct SwitchBox SWITCH_BOXES[] = {
     {&BlockingSwitches::browser, IDC_BROWSER_BOX},
     {&BlockingSwitches::messenger, IDC_MESSENGER_BOX},
     {&BlockingSwitches::tooltip, IDC_TOOLTIP_BOX},
     {&BlockingSwitches::applet, IDC_APPLET_BOX},
     {&BlockingSwitches::flash, IDC_FLASH_BOX},
 };
-static_assert(sizeof SWITCH_BOXES / sizeof SWITCH_BOXES[0] == SWITCH_COUNT, "a box for every switch");
+
+// Every switch shows in exactly one box, and no two share a box.
+static constexpr bool SwitchBoxes_OnePerSwitch(void)
+{
+    for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
+        int rows = 0;
+        for (const SwitchBox &box : SWITCH_BOXES)
+            rows += box.place == entry.place;
+        if (rows != 1)
+            return false;
+    }
+    for (const SwitchBox &box : SWITCH_BOXES)
+        for (const SwitchBox &other : SWITCH_BOXES)
+            if (&box != &other && box.boxId == other.boxId)
+                return false;
+    return sizeof SWITCH_BOXES / sizeof SWITCH_BOXES[0] == SWITCH_COUNT;
+}
+static_assert(SwitchBoxes_OnePerSwitch(), "a box of its own for every switch");
 
 // The box of the switch at place; 0 for a switch without one.
 static inline int SwitchBoxes_IdOf(uint32_t BlockingSwitches::*place)

@@ -1,21 +1,18 @@
 // Command routing of the settings window (the same id means different things
-// depending on whether a control sent it), the switches' boxes and the
-// one-copy mutex's name.
+// depending on whether a control sent it) and the one-copy mutex's name.
 #include <gtest/gtest.h>
-#include <set>
 #include <vector>
 #include "window_decisions.h"
 #include "resource_ids.h"
-#include "switch_boxes.h"
 
 // Every id of a row, sent with the row's notification, routes to its result.
 struct Routing { bool fromControl; uint32_t notification; std::vector<uint32_t> ids; CommandRoute expected; };
 
 const Routing ROUTINGS[] = {
-    // Without a control handle every id is a menu command: "&Settings" shares 1000 with the
-    // inspect list and restores; Esc and a stray Enter come as IDCANCEL/IDOK and quit, as
-    // "&Quit Blocking" does; the auto-apply must never land here.
-    {false, 0, {IDM_SETTINGS}, ROUTE_RESTORE}, {false, 1, {IDC_INSPECT_LIST}, ROUTE_RESTORE},
+    // Without a control handle every id is a menu command, whatever the notification: "&Settings"
+    // shares 1000 with the inspect list and restores; Esc and a stray Enter come as IDCANCEL/IDOK
+    // and quit, as "&Quit Blocking" does; the auto-apply and the delete list never land here.
+    {false, 0, {IDM_SETTINGS}, ROUTE_RESTORE}, {false, 1, {IDC_DELETE_LIST}, ROUTE_QUIT},
     {false, 0, {IDM_QUIT_BLOCKING, 1, 2, IDC_APPLY, IDC_EXIT}, ROUTE_QUIT},
     // Buttons act only on clicks, not on focus changes and other notifications (BN_SETFOCUS 6...).
     {true, 0, {IDC_APPLY}, ROUTE_APPLY}, {true, 0, {IDC_RESET}, ROUTE_RESET},
@@ -36,22 +33,6 @@ TEST(CommandRouting, HandleFirstThenNotificationThenId)
         for (uint32_t id : row.ids)
             EXPECT_EQ(row.expected, WindowDecisions_RouteCommand((row.notification << 16) | id, row.fromControl))
                 << "id " << id << " notification " << row.notification << " from control " << row.fromControl;
-}
-
-TEST(SwitchBoxes, EverySwitchHasABoxOfItsOwn)
-{
-    const std::set<int> checkBoxes = {IDC_BROWSER_BOX, IDC_MESSENGER_BOX, IDC_TOOLTIP_BOX,
-                                      IDC_APPLET_BOX, IDC_FLASH_BOX};
-    std::set<int> shown;
-    for (const SwitchEntry &entry : SETTINGS_SWITCHES) {
-        const int box = SwitchBoxes_IdOf(entry.place);
-        EXPECT_EQ(1u, checkBoxes.count(box)) << entry.valueName << " shows in " << box;
-        shown.insert(box);
-    }
-    EXPECT_EQ(checkBoxes, shown);
-    // The rows the window picks by place: the box forced on at start, the one the service follows.
-    EXPECT_EQ(IDC_BROWSER_BOX, SwitchBoxes_IdOf(&BlockingSwitches::browser));
-    EXPECT_EQ(IDC_MESSENGER_BOX, SwitchBoxes_IdOf(&BlockingSwitches::messenger));
 }
 
 TEST(OneCopyMutexName, SessionNamespaceOnlyWhereSessionsExist)

@@ -3,10 +3,11 @@
 # Windows 95 and NT 4.0 both have (the list beside this script), and no
 # instruction their processor lacks: the 386 for the 32-bit ones, the first
 # x86-64 processors for the 64-bit ones. The hook libraries, in every process,
-# import from KERNEL32, USER32 and ADVAPI32 only and nothing that allocates,
-# loads or writes the registry, export their .def's hooks by plain name and
-# share no section across sessions. Hushpane.exe is terminal-server aware with
-# no manifest, so Vista goes on virtualising its registry writes.
+# import from KERNEL32, USER32 and ADVAPI32 only, nothing that allocates, loads,
+# sets or deletes in the registry (their read still creates a missing key),
+# export their .def's hooks by plain name and share no section across sessions.
+# Hushpane.exe is terminal-server aware with no manifest, so Vista goes on
+# virtualising its registry writes.
 #   BIN_DIR [OBJDUMP [OBJDUMP64]]
 objdump=${2:-i686-w64-mingw32-objdump}
 objdump64=${3:-x86_64-w64-mingw32-objdump}

@@ -1,6 +1,6 @@
-// Drives Foldwright.dll, and Hushpane's records lists, for the tests; for
-// tests/wine/foldwright_clean.sh, which prepares the folders from the Unix side
-// (links need `ln -s` under Wine) and judges the results there. The commands:
+// Drives Foldwright.dll for the tests: for tests/wine/foldwright_clean.sh, which
+// prepares the folders from the Unix side (links need `ln -s` under Wine) and
+// judges the results there, and records_tools.sh's paths and close. The commands:
 static const char USAGE[] =
     "usage: foldwright_driver COMMAND ARGUMENTS..., one of\n"
     "  paths [CSIDL...]             csidl|path|Unix path, one line per folder (the browser's by default)\n"
