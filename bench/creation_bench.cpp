@@ -12,6 +12,8 @@
 #include <stdlib.h>
 
 #include "bench.h"
+#include "shared_state.h"
+#include "session_namespace.h"
 
 static const char PLAIN_CLASS[] = "HushpaneBenchPlain";
 #define CHILD_ROUNDS 5
@@ -113,6 +115,14 @@ int main(int argc, char **argv)
     const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
     Switches_Write(onlyBrowser);
     Hooks_Install<InstallCBTHook>(host);
+#ifdef _WIN64
+    // The 64-bit library takes the switches as Hushpane.exe loaded them; here
+    // the bench stands in for that load.
+    HANDLE record = OpenFileMappingA(FILE_MAP_WRITE, FALSE, SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME);
+    FilterSettings *settings = (FilterSettings *)MapViewOfFile(record, FILE_MAP_WRITE, 0, 0, 0);
+    if (settings)
+        settings->switches.browser = 1;
+#endif
     g_hookNotifications = 0;
     const int vetoCount = 200;
     char self[MAX_PATH], line[MAX_PATH + 64];

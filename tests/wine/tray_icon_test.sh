@@ -128,8 +128,9 @@ if [ "$mode" = wow64 ]; then
     wine Snapveil64.exe $by_hand_args &
     started+=($!)
     check "a host started by hand for the stand-in ($by_hand_args)" one_host
+    # The process shows before its hook: the first creations may pass.
     query=$query64 check "it vetoes by the switches Hushpane.exe loaded: the frame, not the tooltip" \
-        probe_ok 1 IEFrame tooltips_class32
+        wait_until 10 "the frame vetoed, the tooltip not" probe_ok 1 IEFrame tooltips_class32
     click_control $IDC_TOOLTIP_BOX   # Tooltip ticked, beside the Browser that Reset ticks
     switches_view=64 write_switches 0 0 0 0 0
     into_tray "OK after Reset" click_control $IDC_APPLY
