@@ -3,8 +3,10 @@
 install(TARGETS Hushpane Snapveil Foldwright RUNTIME DESTINATION .)
 # The 64-bit pair, built beside them by the 64-bit part.
 install(PROGRAMS ${HUSHPANE_BIN_DIR}/Snapveil64.dll ${HUSHPANE_BIN_DIR}/Snapveil64.exe DESTINATION .)
-# The hook libraries an uninstall may find held by other processes.
-set(HUSHPANE_HOOK_LIBRARIES Snapveil.dll Snapveil64.dll)
+# Every binary an upgrade or an uninstall may find held: the hook libraries
+# by other processes, and any of them by another signed-in user's copy, which
+# the quit step (this session's window) cannot reach.
+set(HUSHPANE_SHIPPED_BINARIES Hushpane.exe Snapveil.dll Snapveil64.dll Snapveil64.exe Foldwright.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -53,6 +55,7 @@ set(CPACK_NSIS_DEFINES [=[
 !include WinVer.nsh
 !define MUI_STARTMENUPAGE_DEFAULTFOLDER "Hushpane"
 Var HushpaneFinishText
+Var HushpaneHeldFiles
 !define MUI_FINISHPAGE_TEXT "$HushpaneFinishText"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_FUNCTION HushpaneStartAsUser
@@ -110,8 +113,57 @@ function(hushpane_nsis_quit_running out prefix)
 " PARENT_SCOPE)
 endfunction()
 
+# A binary still held 3 s after the quit step (another process has a hook
+# library loaded; another user's copy runs) is renamed beside itself (a name
+# of its own, on the same volume), which Windows allows for a file in use,
+# and that name is deleted at the next start of Windows; the uninstall also
+# schedules the folder. The file's own name is never scheduled: a version
+# installed before then keeps its file. $HushpaneHeldFiles counts them.
+function(hushpane_nsis_set_aside_held out binary prefix then)
+    set(${out} "
+  StrCpy $1 0
+  ${prefix}_delete:
+    IfFileExists \"$INSTDIR\\${binary}\" 0 ${prefix}_done
+    ClearErrors
+    Delete \"$INSTDIR\\${binary}\"
+    IfErrors 0 ${prefix}_done
+    IntOp $1 $1 + 1
+    IntCmp $1 30 ${prefix}_held
+    Sleep 100
+    Goto ${prefix}_delete
+  ${prefix}_held:
+    GetTempFileName $2 \"$INSTDIR\"
+    Delete $2
+    ClearErrors
+    Rename \"$INSTDIR\\${binary}\" $2
+    IfErrors ${prefix}_done
+    Delete /REBOOTOK $2
+    IntOp $HushpaneHeldFiles $HushpaneHeldFiles + 1${then}
+  ${prefix}_done:
+" PARENT_SCOPE)
+endfunction()
+
+# Each binary in turn, then the message that says what the restart finishes.
+function(hushpane_nsis_set_aside_all out stage then message)
+    set(commands "\n  StrCpy $HushpaneHeldFiles 0")
+    foreach(binary IN LISTS HUSHPANE_SHIPPED_BINARIES)
+        string(MAKE_C_IDENTIFIER "hushpane_${stage}_${binary}" prefix)
+        hushpane_nsis_set_aside_held(set_aside ${binary} ${prefix} "${then}")
+        string(APPEND commands "${set_aside}")
+    endforeach()
+    string(APPEND commands "
+  IntCmp $HushpaneHeldFiles 0 hushpane_${stage}_none_held
+    SetRebootFlag true
+    MessageBox MB_OK|MB_ICONINFORMATION \"${message}\" /SD IDOK
+  hushpane_${stage}_none_held:
+")
+    set(${out} "${commands}" PARENT_SCOPE)
+endfunction()
+
 hushpane_nsis_quit_running(quit_before_install install)
-set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "${quit_before_install}")
+hushpane_nsis_set_aside_all(set_aside_before_install install ""
+    "Some of Hushpane's files are still in use, by another user's Hushpane or by programs that had its hooks. The new version is in place; restart Windows to finish the update.")
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "${quit_before_install}${set_aside_before_install}")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   StrCpy $HushpaneFinishText "$(MUI_TEXT_FINISH_INFO_TEXT)"
   StrCpy $0 "Start it from the Start menu once you have signed in again."
@@ -128,41 +180,10 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
 
 hushpane_nsis_quit_running(quit_before_uninstall uninstall)
 # Other processes keep a hook library loaded a while after the hooks are
-# gone (Wine's until the session ends). A library still held after 3 s is
-# renamed beside itself (a name of its own, on the same volume), and that name
-# and the install folder are deleted at the next start of Windows. The
-# library's own name is never scheduled: a version installed before then
-# keeps its library.
-function(hushpane_nsis_remove_held out library prefix)
-    set(${out} "
-  StrCpy $1 0
-  ${prefix}_delete:
-    ClearErrors
-    Delete \"$INSTDIR\\${library}\"
-    IfErrors 0 ${prefix}_done
-    IntOp $1 $1 + 1
-    IntCmp $1 30 ${prefix}_held
-    Sleep 100
-    Goto ${prefix}_delete
-  ${prefix}_held:
-    GetTempFileName $2 \"$INSTDIR\"
-    Delete $2
-    ClearErrors
-    Rename \"$INSTDIR\\${library}\" $2
-    IfErrors ${prefix}_done
-    Delete /REBOOTOK $2
-    RMDir /REBOOTOK \"$INSTDIR\"
-  ${prefix}_done:
-" PARENT_SCOPE)
-endfunction()
-
-set(remove_libraries "")
-foreach(library IN LISTS HUSHPANE_HOOK_LIBRARIES)
-    string(MAKE_C_IDENTIFIER "hushpane_${library}" prefix)
-    hushpane_nsis_remove_held(remove_library ${library} ${prefix})
-    string(APPEND remove_libraries "${remove_library}")
-endforeach()
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${remove_libraries}
+# gone (Wine's until the session ends), and another user's copy keeps all.
+hushpane_nsis_set_aside_all(set_aside_before_uninstall uninstall "\n    RMDir /REBOOTOK \"$INSTDIR\""
+    "Some of Hushpane's files are still in use, by another user's Hushpane or by programs that had its hooks. Restart Windows to finish removing them.")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${set_aside_before_uninstall}
   DeleteRegValue HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Hushpane\"
   DeleteRegKey HKLM \"${HUSHPANE_SETTINGS_KEY}\"
   DeleteRegKey HKLM \"${HUSHPANE_MAKER_KEY}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"

@@ -29,6 +29,7 @@
 //                               code bit i set when the i-th was vetoed (30 classes at most),
 //                               one "CLASS created|vetoed MS" line each (MS: the call's time)
 //   version FILE                prints FILE's version resource: file version, product name
+//   hold FILE STOP              maps FILE as a program image until STOP exists; prints "held"
 //   browser PAGECLASS TARGETS STOP  a stand-in browser: a top-level "IEFrame" holding an
 //       address bar (an "Edit" with the browser's address id and a second "Edit") above a
 //       page of class PAGECLASS, and an unrelated top-level window beside it. Writes TARGETS
@@ -213,6 +214,21 @@ static int Inspect_HostArguments(const char *title)
     return window ? 0 : 1;
 }
 
+// FILE mapped as a program image, as a copy running in another session holds
+// it (out of reach of anything that looks for windows here), until STOP exists.
+static int Hold_Run(const char *file, const char *stop)
+{
+    HMODULE image = LoadLibraryExA(file, NULL, DONT_RESOLVE_DLL_REFERENCES);
+    if (image == NULL)
+        return 1;
+    printf("held\n");
+    fflush(stdout);
+    while (GetFileAttributesA(stop) == INVALID_FILE_ATTRIBUTES)
+        Sleep(100);
+    FreeLibrary(image);
+    return 0;
+}
+
 // Each command with the fewest arguments it takes.
 static const struct {
     const char *name;
@@ -239,6 +255,7 @@ static const struct {
     {"click", 1, [](int, char **a) { return Deliver(Inspect_Control(atoi(a[0])), BM_CLICK, 0, false); }},
     // What a click on another window sends on Windows.
     {"menu-cancel", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_CANCELMODE, 0, false); }},
+    {"hold", 2, [](int, char **a) { return Hold_Run(a[0], a[1]); }},
 };
 
 int main(int argc, char **argv)
