@@ -52,6 +52,7 @@ check "applied and hidden" inspect wait hidden 15000
 check "a browser frame in another process is vetoed" probe_ok 1 IEFrame
 
 echo "-- silent uninstall"
+quiet wine reg add "$settings_key" /v Exceptions /t REG_MULTI_SZ /d ledger.exe /f   # goes with the key
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself: wait for the files to go.
 wait_until 30 "the installed program to go" test ! -e "$target/Hushpane.exe"
