@@ -5,7 +5,19 @@
 
 #include "../settings/settings_store.h"
 
-// True when a rule whose switch is exactly 1 matches the class name.
-bool Filter_CheckNewWindow(const struct BlockingSwitches *switches, const char *className);
+// The rules, one per switch; the block record stores them by these numbers.
+enum BlockRule {
+    BLOCK_RULE_NONE = 0,
+    BLOCK_RULE_BROWSER,
+    BLOCK_RULE_MESSENGER,
+    BLOCK_RULE_TOOLTIP,
+    BLOCK_RULE_APPLET,
+    BLOCK_RULE_FLASH,
+    BLOCK_RULE_COUNT
+};
+
+// The rule whose switch is exactly 1 and which names the class;
+// BLOCK_RULE_NONE when none does.
+enum BlockRule Filter_MatchRule(const struct BlockingSwitches *switches, const char *className);
 
 #endif

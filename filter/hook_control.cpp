@@ -56,6 +56,18 @@ static const HookKind HOOK_MOUSE = {WH_MOUSE, MouseProc, WH_MOUSE_LL, LowLevelMo
 static const HookKind HOOK_KEYS = {WH_KEYBOARD, KeyDownProc, WH_KEYBOARD_LL, LowLevelKeyboardProc,
                                    &HookSlots::keyboardHook};
 
+// The generation is odd while the table is rewritten: a hook reading it then
+// reads again (creation_hook.cpp).
+static void Hook_LoadExceptions(struct FilterSettings *settings)
+{
+    volatile uint32_t *generation = &settings->exceptionsGeneration;
+    *generation = (*generation | 1u);
+    __atomic_signal_fence(__ATOMIC_SEQ_CST);
+    Settings_LoadExceptions(&settings->exceptions);
+    __atomic_signal_fence(__ATOMIC_SEQ_CST);
+    *generation = *generation + 1u;
+}
+
 // Replaces any hook of this kind still installed, so none is ever left in the
 // system without a handle to remove it by; then reloads the switches.
 static void Hook_Install(const HookKind *kind, HWND notifyWindow)
@@ -76,8 +88,10 @@ static void Hook_Install(const HookKind *kind, HWND notifyWindow)
         own->*field = 0;
     }
     own->*field = State_Handle32(SetWindowsHookExA(type, procedure, g_module, 0));
-    if (LIBRARY_LOADS_SWITCHES)
+    if (LIBRARY_LOADS_SWITCHES) {
         Settings_LoadBlockingSwitches(&settings->loadScratch, &settings->switches);
+        Hook_LoadExceptions(settings);
+    }
 }
 
 // Forgets the handle once used: a stale value may by now name another
@@ -105,6 +119,15 @@ extern "C" void WINAPI InstallMouseHook(HWND notifyWindow)
 extern "C" void WINAPI InstallKeyDownHook(HWND notifyWindow)
 {
     Hook_Install(&HOOK_KEYS, notifyWindow);
+}
+
+// The switches stay as the last install loaded them; the table is shared by
+// both libraries, so one reload serves every program of both bitnesses.
+extern "C" void WINAPI ReloadExceptions(void)
+{
+    struct FilterSettings *settings = State_WritableSettings();
+    if (settings != NULL && LIBRARY_LOADS_SWITCHES)
+        Hook_LoadExceptions(settings);
 }
 
 extern "C" BOOL WINAPI UninstallCBTHook(void)

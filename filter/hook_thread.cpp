@@ -89,6 +89,14 @@ void HookThread_InstallAll(HWND notifyWindow)
     HookThread_Call(HookThread_InstallHere, notifyWindow);
 }
 
+void HookThread_ReloadExceptions(void)
+{
+    HookThread_Call([](HWND) -> LRESULT {
+        ReloadExceptions();
+        return 0;
+    }, NULL);
+}
+
 void HookThread_UninstallAll(void)
 {
     HookThread_Call(HookThread_UninstallHere, NULL);

@@ -23,6 +23,8 @@ LRESULT HookThread_Call(HookThreadCall call, HWND window);
 // uninstalls, through HookThread_Call.
 void HookThread_InstallAll(HWND notifyWindow);
 void HookThread_UninstallAll(void);
+// ReloadExceptions through HookThread_Call.
+void HookThread_ReloadExceptions(void);
 
 // The calling thread as the hook thread (the host's): installs the creation
 // hook, the only one the host needs; pumps until WM_QUIT or until `until` is

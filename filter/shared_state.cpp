@@ -6,6 +6,8 @@
 
 const struct FilterSettings *g_settings;
 struct OverrideState *g_input;
+struct BlockLog *g_blockLog;
+char g_ownProgram[BLOCK_PROGRAM_SIZE];
 HINSTANCE g_module;
 GetAncestorFn g_getAncestor;
 
@@ -13,6 +15,7 @@ GetAncestorFn g_getAncestor;
 // handle keeps its name, by which the session's other processes find it.
 static HANDLE s_settingsMapping;
 static HANDLE s_inputMapping;
+static HANDLE s_blockMapping;
 static struct FilterSettings *s_writableSettings;
 static bool s_hasSessions;
 
@@ -24,6 +27,7 @@ struct RecordName {
 };
 static const RecordName RECORD_SETTINGS = {SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME, FILTER_RECORD_NAME};
 static const RecordName RECORD_INPUT = {SESSION_NAMESPACE_PREFIX INPUT_RECORD_NAME, INPUT_RECORD_NAME};
+static const RecordName RECORD_BLOCKS = {SESSION_NAMESPACE_PREFIX BLOCK_RECORD_NAME, BLOCK_RECORD_NAME};
 
 static const char *State_Name(const RecordName *name)
 {
@@ -63,18 +67,21 @@ struct FilterSettings *State_WritableSettings(void)
 static void State_Unmap(void)
 {
     // On 9x the settings record's one view is both.
-    const void *views[] = {g_settings, g_input, s_writableSettings != g_settings ? s_writableSettings : NULL};
+    const void *views[] = {g_settings, g_input, g_blockLog,
+                           s_writableSettings != g_settings ? s_writableSettings : NULL};
     g_settings = NULL;
     g_input = NULL;
+    g_blockLog = NULL;
     s_writableSettings = NULL;
     for (const void *view : views)
         if (view)
             UnmapViewOfFile(view);
-    if (s_settingsMapping)
-        CloseHandle(s_settingsMapping);
-    if (s_inputMapping)
-        CloseHandle(s_inputMapping);
-    s_settingsMapping = s_inputMapping = NULL;
+    HANDLE *mappings[] = {&s_settingsMapping, &s_inputMapping, &s_blockMapping};
+    for (HANDLE *mapping : mappings) {
+        if (*mapping)
+            CloseHandle(*mapping);
+        *mapping = NULL;
+    }
 }
 
 // On Windows 95, 98 and Me every view of a mapping lives in the one shared
@@ -97,6 +104,21 @@ static void State_MapRecords(void)
         s_writableSettings = (struct FilterSettings *)g_settings;
     g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
                                                 FILE_MAP_WRITE, true, isNT, &s_inputMapping);
+    // Low label too: a sandboxed browser's vetoes are recorded as well.
+    g_blockLog = (struct BlockLog *)State_Map(&RECORD_BLOCKS, sizeof(struct BlockLog), FILE_MAP_WRITE, true,
+                                              isNT, &s_blockMapping);
+}
+
+// The file name alone, cut to its room; "" where the system will not say.
+static void State_LearnOwnProgram(void)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return;
+    const char *name = Exceptions_FileName(path);
+    for (DWORD i = 0; name[i] && i + 1 < sizeof g_ownProgram; ++i)
+        g_ownProgram[i] = name[i];
 }
 
 // Attach and detach only: thread starts and ends are not even reported, so
@@ -109,6 +131,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
         g_module = module;
         DisableThreadLibraryCalls(module);
         State_MapRecords();
+        State_LearnOwnProgram();
         g_getAncestor = (GetAncestorFn)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"),
                                                                       "GetAncestor");
     }

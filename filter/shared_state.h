@@ -7,6 +7,7 @@
 #include <stddef.h>
 #include "../settings/settings_store.h"
 #include "override_state.h"
+#include "block_log.h"
 
 // The records' names, in the session's namespace where there is one.
 #define FILTER_RECORD_NAME "SnapveilFilterState"
@@ -55,6 +56,10 @@ struct FilterSettings {
     struct BlockingSwitches switches;  // copies of the registry, refreshed at every install
     uint32_t notifyWindow;             // the last install's window, of either bitness
     struct HookSlots hooks[2];         // by BITNESS_32 and BITNESS_64
+    // Odd while the table below is rewritten, and one more after each load,
+    // so a reader tells a table it has not seen and one caught mid-write.
+    uint32_t exceptionsGeneration;
+    struct ExceptionTable exceptions;  // the programs left alone, from the registry
 };
 
 static_assert(sizeof(struct HookSlots) == 16 && offsetof(HookSlots, cbtHook) == 0 &&
@@ -64,14 +69,21 @@ static_assert(sizeof(struct BlockingSwitches) == 20 && offsetof(BlockingSwitches
               offsetof(BlockingSwitches, messenger) == 4 && offsetof(BlockingSwitches, tooltip) == 8 &&
               offsetof(BlockingSwitches, applet) == 12 && offsetof(BlockingSwitches, flash) == 16,
               "the switches' layout");
-static_assert(sizeof(struct FilterSettings) == 60 && offsetof(FilterSettings, loadScratch) == 0 &&
-              offsetof(FilterSettings, switches) == 4 && offsetof(FilterSettings, notifyWindow) == 24 &&
-              offsetof(FilterSettings, hooks) == 28, "the settings record's layout");
+static_assert(sizeof(struct FilterSettings) == 64 + sizeof(struct ExceptionTable) &&
+              offsetof(FilterSettings, loadScratch) == 0 && offsetof(FilterSettings, switches) == 4 &&
+              offsetof(FilterSettings, notifyWindow) == 24 && offsetof(FilterSettings, hooks) == 28 &&
+              offsetof(FilterSettings, exceptionsGeneration) == 60 && offsetof(FilterSettings, exceptions) == 64,
+              "the settings record's layout");
 
 // This process's views of the records; NULL where one could not be mapped,
 // and then every hook passes everything on and the installs do nothing.
 extern const struct FilterSettings *g_settings;
 extern struct OverrideState *g_input;
+extern struct BlockLog *g_blockLog;   // NULL leaves vetoes unrecorded, nothing else
+
+// This process's program file name, without its folder, cut to the block
+// record's size; read once at attach.
+extern char g_ownProgram[BLOCK_PROGRAM_SIZE];
 
 // On 64-bit Windows a hook of one bitness is also called for the other
 // bitness's events, on the thread that installed it. That thread has no

@@ -15,6 +15,9 @@ void WINAPI InstallCBTHook(HWND notifyWindow);
 void WINAPI InstallMouseHook(HWND notifyWindow);
 void WINAPI InstallKeyDownHook(HWND notifyWindow);
 
+// Reloads the programs left alone from the registry, switches untouched.
+void WINAPI ReloadExceptions(void);
+
 BOOL WINAPI UninstallCBTHook(void);
 BOOL WINAPI UninstallMouseHook(void);
 BOOL WINAPI UninstallKeyDownHook(void);

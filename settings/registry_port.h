@@ -25,12 +25,15 @@ enum RegPortAccess { REGPORT_QUERY_ONLY, REGPORT_ALL_ACCESS };
 // 32-bit program's view.
 long RegPort_CreateKey(const char *subKey, enum RegPortAccess access, RegPortKey *key);
 
-// Reads at most *size bytes of a value into data; *size becomes the stored length.
-// Returns 0 only when the whole value fitted.
-long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size);
+// Reads at most *size bytes of a value into data; *size becomes the stored
+// length and *type (where given) its type. Returns 0 only when the whole value fitted.
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size,
+                        uint32_t *type);
 
 // Stores the 4 bytes at value as a REG_DWORD.
 long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value);
+// Stores size bytes as a REG_MULTI_SZ.
+long RegPort_SetMultiString(RegPortKey key, const char *valueName, const unsigned char *data, uint32_t size);
 
 long RegPort_CloseKey(RegPortKey key);
 

@@ -12,11 +12,15 @@ long RegPort_CreateKey(const char *subKey, enum RegPortAccess access, RegPortKey
     return status;
 }
 
-long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size)
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size,
+                        uint32_t *type)
 {
     DWORD length = *size;
-    LONG status = RegQueryValueExA((HKEY)key, valueName, NULL, NULL, data, &length);
+    DWORD stored = REG_NONE;
+    LONG status = RegQueryValueExA((HKEY)key, valueName, NULL, &stored, data, &length);
     *size = length;
+    if (type)
+        *type = stored;
     return status;
 }
 

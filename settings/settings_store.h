@@ -4,6 +4,7 @@
 #define HUSHPANE_SETTINGS_STORE_H
 
 #include <stdint.h>
+#include "exceptions.h"
 
 #define SETTINGS_SUBKEY "Software\\Quorvane\\Hushpane\\"
 
@@ -62,5 +63,12 @@ long Settings_CopySwitchAndCloseKey(uint32_t *dest, const char *subKey, const ch
 // a value that cannot be read takes the one read before it (or the scratch's
 // value from an earlier load).
 void Settings_LoadBlockingSwitches(uint32_t *scratch, struct BlockingSwitches *switches);
+
+// Fills the table from the "Exceptions" value as far as it is valid; returns
+// the ExceptionsCut flags of what was left out. A missing value is an empty table.
+uint32_t Settings_LoadExceptions(struct ExceptionTable *table);
+
+// Stores the table as the "Exceptions" value; 0 when it was stored.
+long Settings_WriteExceptions(const struct ExceptionTable *table);
 
 #endif

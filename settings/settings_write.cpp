@@ -20,3 +20,16 @@ bool Settings_IsWritable(const char *subKey)
     RegPort_CloseKey(key);
     return true;
 }
+
+long Settings_WriteExceptions(const struct ExceptionTable *table)
+{
+    unsigned char data[EXCEPTION_MAX_COUNT * EXCEPTION_NAME_SIZE + 1];
+    const uint32_t size = Exceptions_Format(table, data, sizeof data);
+    RegPortKey key = 0;
+    long status = RegPort_CreateKey(SETTINGS_SUBKEY, REGPORT_ALL_ACCESS, &key);
+    if (status != 0)
+        return status;
+    status = RegPort_SetMultiString(key, EXCEPTIONS_VALUE_NAME, data, size);
+    RegPort_CloseKey(key);
+    return status;
+}

@@ -2,6 +2,7 @@
 // No C runtime: Program_Start is the entry point the system calls.
 #include <windows.h>
 #include <commctrl.h>
+#include "blocked_windows.h"
 #include "hook_thread.h"
 #include "library_search.h"
 #include "platform_version.h"
@@ -74,13 +75,14 @@ static void Program_HandOverToRunningCopy(void)
     ExitProcess(1);
 }
 
-// Runs until WM_QUIT; every message goes past the dialog manager first, which
-// gives the controls their keyboard navigation.
+// Runs until WM_QUIT; every message goes past the dialog manager first (the
+// Blocked Windows window's, then the settings window's), which gives the
+// controls their keyboard navigation.
 static int Program_MessageLoop(HWND window)
 {
     MSG message = {};
     while (GetMessageA(&message, NULL, 0, 0) != 0) {
-        if (!IsDialogMessageA(window, &message)) {
+        if (!BlockedWindows_IsDialogMessage(&message) && !IsDialogMessageA(window, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

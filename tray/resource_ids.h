@@ -34,8 +34,17 @@
 #define IDC_DELETE_LIST      1001
 #define IDC_ANIMATION        4000
 
+// The "Blocked Windows" window and its controls.
+#define IDD_BLOCKED_WINDOWS  500
+#define IDC_BLOCKED_LIST     5001
+#define IDC_EXEMPT_LIST      5002
+#define IDC_LEAVE_ALONE      5003
+#define IDC_BLOCK_AGAIN      5004
+#define IDC_BLOCKED_NOTE     5005
+
 // Tray menu commands; 1000 is told apart from the inspect list by lParam 0.
 #define IDM_SETTINGS         1000
+#define IDM_BLOCKED_WINDOWS  1005
 #define IDM_QUIT_BLOCKING    1010
 
 #endif

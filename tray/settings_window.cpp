@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include "settings_window.h"
+#include "blocked_windows.h"
 #include "hook_thread.h"
 #include "host_launch.h"
 #include "library_search.h"
@@ -175,6 +176,9 @@ static void SettingsWindow_OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case ROUTE_RESTORE:
         TrayIcon_Restore(window);
         break;
+    case ROUTE_BLOCKED_WINDOWS:
+        BlockedWindows_Open(window);
+        break;
     case ROUTE_QUIT:
         TrayIcon_Quit(window);
         break;
@@ -257,6 +261,7 @@ static LRESULT CALLBACK SettingsWindow_Procedure(HWND window, UINT message, WPAR
         return 0;
     case WM_POPUPBLOCKED:
         TrayIcon_OnPopupBlocked();
+        BlockedWindows_OnPopupBlocked();
         return 0;
     case WM_SYSCOMMAND:
         if (TrayIcon_OnSysCommand(wParam))

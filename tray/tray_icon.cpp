@@ -36,6 +36,7 @@ void TrayIcon_CreateMenu(void)
 {
     s_menu = CreatePopupMenu();
     AppendMenuA(s_menu, MF_STRING, IDM_SETTINGS, "&Settings");
+    AppendMenuA(s_menu, MF_STRING, IDM_BLOCKED_WINDOWS, "&Blocked Windows...");
     AppendMenuA(s_menu, MF_STRING, IDM_QUIT_BLOCKING, "&Quit Blocking");
 }
 

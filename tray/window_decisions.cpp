@@ -13,7 +13,7 @@ enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl
     // A menu command carries no handle; this is what tells "&Settings" (1000)
     // from the inspect list (1000).
     if (!fromControl)
-        return id == IDM_SETTINGS ? ROUTE_RESTORE : ROUTE_QUIT;
+        return id == IDM_SETTINGS ? ROUTE_RESTORE : id == IDM_BLOCKED_WINDOWS ? ROUTE_BLOCKED_WINDOWS : ROUTE_QUIT;
     if (notification == NOTIFY_CBN_SELCHANGE)
         return ROUTE_SELECTION_CHANGE;
     if (notification != NOTIFY_BN_CLICKED)

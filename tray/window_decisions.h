@@ -8,6 +8,7 @@
 enum CommandRoute {
     ROUTE_NONE,
     ROUTE_RESTORE,            // lParam 0, "&Settings": tray menu, double click, hand-over
+    ROUTE_BLOCKED_WINDOWS,    // lParam 0, "&Blocked Windows..."
     ROUTE_QUIT,               // lParam 0, any other id: "&Quit Blocking", Esc, stray Enter
     ROUTE_APPLY,
     ROUTE_RESET,

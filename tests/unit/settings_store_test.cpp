@@ -43,7 +43,8 @@ long RegPort_CreateKey(const char *subKey, enum RegPortAccess access, RegPortKey
     return 0;
 }
 
-long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size)
+long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *data, uint32_t *size,
+                        uint32_t *type)
 {
     const FakeKey &values = *static_cast<FakeKey *>(key);
     auto found = values.find(valueName);
@@ -52,6 +53,8 @@ long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *da
     const std::vector<unsigned char> &stored = found->second.data;
     const uint32_t room = *size;
     *size = static_cast<uint32_t>(stored.size());
+    if (type)
+        *type = found->second.type;
     if (stored.size() > room) {
         // Real registries may leave a partial copy behind on this error.
         std::fill_n(data, room, 0xEE);
@@ -64,6 +67,12 @@ long RegPort_QueryValue(RegPortKey key, const char *valueName, unsigned char *da
 long RegPort_SetDword(RegPortKey key, const char *valueName, const uint32_t *value)
 {
     (*static_cast<FakeKey *>(key))[valueName] = Dword(*value);
+    return 0;
+}
+
+long RegPort_SetMultiString(RegPortKey key, const char *valueName, const unsigned char *data, uint32_t size)
+{
+    (*static_cast<FakeKey *>(key))[valueName] = FakeValue{EXCEPTIONS_TYPE_MULTI_SZ, {data, data + size}};
     return 0;
 }
 
@@ -175,6 +184,67 @@ TEST_F(SettingsStore, OddValuesReadAsTheirBytes)
         Settings_CopySwitchAndCloseKey(&dest, SETTINGS_SUBKEY, read.name);
         EXPECT_EQ(dest, read.after) << read.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+FakeValue MultiString(const std::string &bytes, uint32_t type = EXCEPTIONS_TYPE_MULTI_SZ)
+{
+    return {type, {bytes.begin(), bytes.end()}};
+}
+
+std::vector<std::string> Names(const ExceptionTable &table)
+{
+    return {table.names, table.names + table.count};
+}
+
+// "Exceptions" as stored, what a load keeps of it and the cut it reports; never past the data.
+TEST_F(SettingsStore, ExceptionsReadAsFarAsTheyAreValid)
+{
+    std::string many, large;
+    for (int i = 0; i < 40; ++i)
+        many += "p" + std::to_string(i) + ".exe" + std::string(1, '\0');
+    std::vector<std::string> first32;
+    for (int i = 0; i < 32; ++i)
+        first32.push_back("p" + std::to_string(i) + ".exe");
+    const std::string longName(64, 'x'), longest(63, 'y');
+    large = std::string(EXCEPTIONS_READ_SIZE + 1, 'z');
+    using S = std::string;
+    const struct { const char *what; FakeValue stored; std::vector<std::string> names; uint32_t cut; } rows[] = {
+        {"whole", MultiString(S("ledger.exe\0Player.EXE\0\0", 23)), {"ledger.exe", "Player.EXE"}, 0},
+        {"an empty string ends it", MultiString(S("a.exe\0\0b.exe\0\0", 14)), {"a.exe"}, 0},
+        {"no final empty string", MultiString(S("a.exe\0b.exe\0", 12)), {"a.exe", "b.exe"},
+         EXCEPTIONS_CUT_UNTERMINATED},
+        {"a name cut by the end", MultiString(S("a.exe\0b.ex", 10)), {"a.exe"}, EXCEPTIONS_CUT_UNTERMINATED},
+        {"wrong type", MultiString(S("a.exe\0\0", 7), 1 /* REG_SZ */), {}, EXCEPTIONS_CUT_TYPE},
+        {"too long, blank, with a folder", MultiString(longName + S("\0", 1) + longest + S("\0   \0c:\\x.exe\0d.exe\0\0", 22)),
+         {longest, "d.exe"}, EXCEPTIONS_CUT_BAD_NAME},
+        {"duplicates taken once", MultiString(S("A.exe\0a.EXE\0\0", 13)), {"A.exe"}, 0},
+        {"more than the table", MultiString(many + S("\0", 1)), first32, EXCEPTIONS_CUT_TOO_MANY},
+        {"larger than a read", MultiString(large), {}, EXCEPTIONS_CUT_TOO_LARGE},
+    };
+    for (const auto &row : rows) {
+        Values()[EXCEPTIONS_VALUE_NAME] = row.stored;
+        ExceptionTable table;
+        EXPECT_EQ(Settings_LoadExceptions(&table), row.cut) << row.what;
+        EXPECT_EQ(Names(table), row.names) << row.what;
+    }
+    EXPECT_EQ(s_registry.opens, s_registry.closes);
+
+    // What the tray writes back reads the same, and a name is left alone ignoring case.
+    ExceptionTable table = {};
+    for (const char *name : {"ledger.exe", "LEDGER.EXE", "player.exe"})
+        EXPECT_TRUE(Exceptions_Add(&table, name)) << name;
+    EXPECT_FALSE(Exceptions_Add(&table, "c:\\x.exe"));
+    Exceptions_Remove(&table, "Player.exe");
+    ASSERT_EQ(Settings_WriteExceptions(&table), 0);
+    ExceptionTable read;
+    EXPECT_EQ(Settings_LoadExceptions(&read), 0u);
+    EXPECT_EQ(Names(read), std::vector<std::string>({"ledger.exe"}));
+    EXPECT_TRUE(Exceptions_Contains(&read, "Ledger.Exe"));
+    EXPECT_STREQ(Exceptions_FileName("C:\\Program Files\\Ledger\\ledger.exe"), "ledger.exe");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ const Routing ROUTINGS[] = {
     // shares 1000 with the inspect list and restores; Esc and a stray Enter come as IDCANCEL/IDOK
     // and quit, as "&Quit Blocking" does; the auto-apply and the delete list never land here.
     {false, 0, {IDM_SETTINGS}, ROUTE_RESTORE}, {false, 1, {IDC_DELETE_LIST}, ROUTE_QUIT},
+    {false, 0, {IDM_BLOCKED_WINDOWS}, ROUTE_BLOCKED_WINDOWS},
     {false, 0, {IDM_QUIT_BLOCKING, 1, 2, IDC_APPLY, IDC_EXIT}, ROUTE_QUIT},
     // Buttons act only on clicks, not on focus changes and other notifications (BN_SETFOCUS 6...).
     {true, 0, {IDC_APPLY}, ROUTE_APPLY}, {true, 0, {IDC_RESET}, ROUTE_RESET},

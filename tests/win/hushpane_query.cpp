@@ -30,6 +30,11 @@
 //                               one "CLASS created|vetoed MS" line each (MS: the call's time)
 //   version FILE                prints FILE's version resource: file version, product name
 //   hold FILE STOP              maps FILE as a program image until STOP exists; prints "held"
+//   blocked-rows                prints the Blocked Windows list's rows, "time|kind|program|class"
+//   blocked-select ROW          selects that row;  exempt-items: prints the programs left alone
+//   exempt-select INDEX         selects one of them;  blocked-state: "leave=0|1 again=0|1 note=TEXT"
+//                               (the buttons enabled or not); ID in click and wait focus:ID may
+//                               name the Blocked Windows window's controls
 //   browser PAGECLASS TARGETS STOP  a stand-in browser: a top-level "IEFrame" holding an
 //       address bar (an "Edit" with the browser's address id and a second "Edit") above a
 //       page of class PAGECLASS, and an unrelated top-level window beside it. Writes TARGETS
@@ -38,7 +43,10 @@
 //       mouse press or key-down taken from the queue, "input <window> <message> <wParam>",
 //       after the hooks saw it; ends with 0 once STOP exists, 1 when a window cannot be made.
 #include "win_check.h"
+#include <commctrl.h>
 #include <stdlib.h>
+#include "../../tray/blocked_windows.h"
+#include "../../settings/exceptions.h"
 #include <string.h>
 
 // The stand-ins, in hushpane_standins.cpp.
@@ -47,9 +55,78 @@ int Tray_Run(const char *program);
 int Tray_Recreate(void);
 int Standin_Run(const char *pageClass, const char *targetsPath, const char *stopPath);
 
+// Hushpane's "Blocked Windows" window, none while it is closed.
+static HWND Blocked_Window(void)
+{
+    HWND owner = Hushpane_Window();
+    return owner ? Window_Next("#32770", BLOCKED_WINDOWS_TITLE, [=](HWND window) {
+        return Window_Process(window) == Window_Process(owner);
+    }) : NULL;
+}
+
 static HWND Inspect_Control(int id)
 {
-    return GetDlgItem(Hushpane_Window(), id);   // none without the window
+    HWND control = GetDlgItem(Hushpane_Window(), id);   // none without the window
+    return control ? control : GetDlgItem(Blocked_Window(), id);
+}
+
+// A list view answers with pointers into its own process: the item and its
+// text live in memory lent there.
+static int Blocked_ListCall(UINT message, int row, int column, UINT state, char *text)
+{
+    HWND list = Inspect_Control(IDC_BLOCKED_LIST);
+    HANDLE process = list ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                        Window_Process(list)) : NULL;
+    char *lent = process ? (char *)VirtualAllocEx(process, NULL, 4096, MEM_COMMIT, PAGE_READWRITE) : NULL;
+    if (lent == NULL)
+        return -1;
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_STATE;
+    item.iSubItem = column;
+    item.pszText = lent + 1024;
+    item.cchTextMax = 256;
+    item.state = item.stateMask = state;
+    WriteProcessMemory(process, lent, &item, sizeof item, NULL);
+    int answer = (int)SendMessageA(list, message, (WPARAM)row, (LPARAM)lent);
+    if (text)
+        ReadProcessMemory(process, lent + 1024, text, 256, NULL);
+    VirtualFreeEx(process, lent, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return answer;
+}
+
+static int Blocked_Rows(void)
+{
+    const int rows = (int)SendMessageA(Inspect_Control(IDC_BLOCKED_LIST), LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < 4; ++column) {
+            char text[256] = "";
+            Blocked_ListCall(LVM_GETITEMTEXTA, row, column, 0, text);
+            printf("%s%s", text, column < 3 ? "|" : "\n");
+        }
+    return rows > 0 ? 0 : 1;
+}
+
+static int Blocked_State(void)
+{
+    char note[256] = "";
+    GetWindowTextA(Inspect_Control(IDC_BLOCKED_NOTE), note, sizeof note);
+    printf("leave=%d again=%d note=%s\n", IsWindowEnabled(Inspect_Control(IDC_LEAVE_ALONE)) ? 1 : 0,
+           IsWindowEnabled(Inspect_Control(IDC_BLOCK_AGAIN)) ? 1 : 0, note);
+    return Blocked_Window() ? 0 : 1;
+}
+
+static int Exempt_Items(void)
+{
+    HWND list = Inspect_Control(IDC_EXEMPT_LIST);
+    const int count = list ? (int)SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
+    for (int i = 0; i < count; ++i) {
+        WCHAR text[EXCEPTION_NAME_SIZE] = L"";
+        SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
+        printf("%s%ls", i ? "|" : "", text);
+    }
+    printf("\n");
+    return list ? 0 : 1;
 }
 
 // A message box shown by the settings window's thread, with CAPTION or any.
@@ -243,6 +320,15 @@ static const struct {
     {"items", 1, [](int, char **a) { return Inspect_Items(atoi(a[0])); }},
     {"buttons", 1, [](int, char **a) { return Inspect_Buttons(a[0]); }},
     {"host-arguments", 1, [](int, char **a) { return Inspect_HostArguments(a[0]); }},
+    {"blocked-rows", 0, [](int, char **) { return Blocked_Rows(); }},
+    {"blocked-select", 1, [](int, char **a) {
+        return Blocked_ListCall(LVM_SETITEMSTATE, atoi(a[0]), 0, LVIS_SELECTED | LVIS_FOCUSED, NULL) > 0 ? 0 : 1;
+    }},
+    {"blocked-state", 0, [](int, char **) { return Blocked_State(); }},
+    {"exempt-items", 0, [](int, char **) { return Exempt_Items(); }},
+    {"exempt-select", 1, [](int, char **a) {
+        return SendMessageA(Inspect_Control(IDC_EXEMPT_LIST), LB_SETCURSEL, atoi(a[0]), 0) == atoi(a[0]) ? 0 : 1;
+    }},
     {"timer", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_TIMER, 1, true); }},
     {"probe", 0, Probe_Run},
     {"tray", 1, [](int, char **a) { return Tray_Run(a[0]); }},

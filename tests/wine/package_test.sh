@@ -73,6 +73,7 @@ xdotool key Return
 check "applied and hidden after the upgrade" inspect wait hidden 15000
 
 echo "-- silent uninstall"
+quiet wine reg add "$settings_key" /v Exceptions /t REG_MULTI_SZ /d ledger.exe /f   # goes with the key
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself (Au_.exe): wait for it to end.
 wait_until 60 "the uninstaller to remove itself" test ! -e "$target/Uninstall.exe"

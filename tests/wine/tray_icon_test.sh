@@ -17,7 +17,8 @@ shots=$bin/../screenshots
 mkdir -p "$shots"
 [ "$mode" = wow64 ] && query=$query64 switches_view=32
 header_vars tray/resource_ids.h IDC_APPLY IDC_RESET IDC_TOOLTIP_BOX IDC_QUICK_TIPS IDC_DESKTOP_GROUP \
-    IDC_BROWSER_GROUP IDM_SETTINGS IDM_QUIT_BLOCKING IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW || exit 1
+    IDC_BROWSER_GROUP IDM_SETTINGS IDM_QUIT_BLOCKING IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW \
+    IDM_BLOCKED_WINDOWS IDC_LEAVE_ALONE IDC_BLOCK_AGAIN || exit 1
 tip=$(header_define tray/tray_icon.h TRAY_ICON_TIP) || exit 1
 rest=$IDI_TRAY_REST white=$IDI_TRAY_WHITE yellow=$IDI_TRAY_YELLOW
 make_work
@@ -71,7 +72,7 @@ echo "-- into the tray"
 check "stand-in browser shown" start_standin HushpanePage
 check "stand-in notification area found by the shell ahead of Wine's" start_tray
 [ "$mode" = wow64 ] && switches_view=64 write_switches 0 0 1 0 0
-write_switches 1 0 0 0 0
+if [ "$mode" = wow64 ]; then write_switches 1 0 0 0 0; else write_switches 1 0 1 0 0; fi
 check "settings window shown" start_hushpane
 if [ "$mode" = tray ]; then
     sleep 1
@@ -142,6 +143,18 @@ if [ "$mode" = wow64 ]; then
     check "stand-in browser shown again" start_standin HushpanePage
     check "filter closed after OK" close_filter
     probes $query64 "browser frame and tooltip vetoed after OK (the 64-bit view has neither)" 3 2 IEFrame tooltips_class32
+    echo "-- blocked windows: a 64-bit program's vetoes, left alone and blocked again"
+    inspect command $IDM_BLOCKED_WINDOWS >/dev/null
+    expect_soon "its vetoes listed, newest first" \
+        "$(printf '%s\n' "Tooltip|$query64|tooltips_class32" "Browser popup|$query64|IEFrame")" \
+        eval 'inspect blocked-rows | head -2 | cut -d"|" -f2-'
+    check "its row selected" inspect blocked-select 0
+    check "\"Leave this program alone\" pressed" inspect click $IDC_LEAVE_ALONE
+    probes $query64 "left alone: its frame created" 0 0 IEFrame
+    check "it chosen" inspect exempt-select 0
+    check "\"Block again\" pressed" inspect click $IDC_BLOCK_AGAIN
+    probes $query64 "blocked again, with no apply" 1 1 IEFrame
+    xdotool windowfocus --sync "$(window_named "Blocked Windows")" key Escape
     echo "-- presses in a 32-bit program's page"
     check "a press in the stand-in's other window" press other
     stop_standin
@@ -188,6 +201,38 @@ check "sixteen vetoes reported" test "$(grep -c ' vetoed ' "$probe_lines")" = 16
 # library's 2 s send limit, which would mean a notification was not handled.
 check "each vetoing call waited 140..1900 ms" took_at_least 140 1900
 check "sixteen flashes, nested, each white, rest, yellow, rest, ending at rest" flashes 16 10
+echo "-- blocked windows: what was blocked, a program left alone and blocked again"
+# ledger.exe: the probe under another name, a program of its own.
+cp hushpane_query.exe "$work/ledger.exe"
+ledger=$work/ledger.exe
+inspect command $IDM_BLOCKED_WINDOWS >/dev/null
+inspect command $IDM_BLOCKED_WINDOWS >/dev/null
+check "\"&Blocked Windows...\" twice: one window, the burst in it" \
+    wait_until 5 "sixteen rows" output_is 16 eval 'inspect blocked-rows | grep -c "|Browser popup|hushpane_query.exe|IEFrame$"'
+test "$(xdotool search --onlyvisible --name '^Blocked Windows$' | grep -c .)" = 1 || fail "two Blocked Windows windows"
+since=$(date +%T)
+query=$ledger check "the stand-in's frame and tooltip vetoed" probe_ok 3 IEFrame tooltips_class32
+check "another program's frame vetoed" probe_ok 1 IEFrame
+expect_soon "the newest first, each with its kind, program and class" \
+    "$(printf '%s\n' "Browser popup|hushpane_query.exe|IEFrame" "Tooltip|ledger.exe|tooltips_class32" \
+       "Browser popup|ledger.exe|IEFrame")" eval 'inspect blocked-rows | head -3 | cut -d"|" -f2-'
+read -r newest < <(inspect blocked-rows | cut -d"|" -f1)
+check "the time is the local time of the veto ($newest, probes from $since)" \
+    test "$newest" \> "$since" -o "$newest" = "$since"
+check "the stand-in's row selected" inspect blocked-select 1
+check "\"Leave this program alone\" pressed" inspect click $IDC_LEAVE_ALONE
+check "ledger.exe left alone" output_is "ledger.exe" inspect exempt-items
+tray_mark
+query=$ledger check "left alone, its next frame is created at once" probe_ok 0 IEFrame
+check "no flash for it" flashes 0 1
+check "another program's frame still vetoed" probe_ok 1 IEFrame
+check "one flash for that" flashes 1 2
+check "ledger.exe chosen" inspect exempt-select 0
+check "\"Block again\" pressed" inspect click $IDC_BLOCK_AGAIN
+check "no program left alone" output_is "" inspect exempt-items
+query=$ledger check "blocked again at once, with no apply" probe_ok 1 IEFrame
+xdotool windowfocus --sync "$(window_named "Blocked Windows")" key Escape
+check "Esc closes the window" wait_until 5 "the window closed" fails inspect blocked-state
 echo "-- re-created notification area"
 tray_mark
 check "a new notification area announced" inspect tray-recreate
