@@ -80,7 +80,7 @@ file(STRINGS ${PROJECT_SOURCE_DIR}/tray/resource_ids.h quit_line REGEX "^#define
 string(REGEX REPLACE ".* ([0-9]+)$" "\\1" HUSHPANE_QUIT_COMMAND "${quit_line}")
 # The 64-bit host's one-per-session mutex, in the session's namespace.
 file(STRINGS ${PROJECT_SOURCE_DIR}/platform/session_namespace.h prefix_line REGEX "^#define SESSION_NAMESPACE_PREFIX ")
-file(STRINGS ${PROJECT_SOURCE_DIR}/filter/host_program.h host_line REGEX "^#define HOST_ONE_HOST_MUTEX ")
+file(STRINGS ${PROJECT_SOURCE_DIR}/hooking/host_program.h host_line REGEX "^#define HOST_ONE_HOST_MUTEX ")
 string(REGEX REPLACE ".*\"(.*)\".*" "\\1" session_prefix "${prefix_line}")
 string(REPLACE "\\\\" "\\" session_prefix "${session_prefix}")   # C escapes undone
 string(REGEX REPLACE ".*\"(.*)\".*" "\\1" host_mutex "${host_line}")

@@ -21,7 +21,7 @@ static bool s_ownProgramExempt;
 // wait on a window, its own program's least of all.
 static void NotifyPopupBlocked(const struct FilterSettings *settings, bool relayed)
 {
-    HWND notifyWindow = State_Window(settings->notifyWindow);
+    HWND notifyWindow = Handle_Window(settings->notifyWindow);
     if (relayed) {
         PostMessageA(notifyWindow, WM_POPUPBLOCKED, 0, 0);
         return;

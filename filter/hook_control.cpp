@@ -80,14 +80,14 @@ static void Hook_Install(const HookKind *kind, HWND notifyWindow)
     if (settings == NULL)
         return;
     struct HookSlots *own = &settings->hooks[BITNESS_OWN];
-    settings->notifyWindow = State_Handle32(notifyWindow);
+    settings->notifyWindow = Handle_To32(notifyWindow);
     // Before the hook exists: its first relayed call may come at once.
     own->installThread = GetCurrentThreadId();
     if (own->*field != 0) {
-        UnhookWindowsHookEx(State_Hook(own->*field));
+        UnhookWindowsHookEx(Handle_Hook(own->*field));
         own->*field = 0;
     }
-    own->*field = State_Handle32(SetWindowsHookExA(type, procedure, g_module, 0));
+    own->*field = Handle_To32(SetWindowsHookExA(type, procedure, g_module, 0));
     if (LIBRARY_LOADS_SWITCHES) {
         Settings_LoadBlockingSwitches(&settings->loadScratch, &settings->switches);
         Hook_LoadExceptions(settings);

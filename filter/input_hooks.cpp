@@ -79,7 +79,7 @@ void Input_RegisterRawPress(POINT point)
     const bool takesPairs = nonClient || (window != NULL && (GetClassLongA(window, GCL_STYLE) & CS_DBLCLKS));
     const struct DoubleClickLimits limits = {GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK),
                                              GetSystemMetrics(SM_CYDOUBLECLK)};
-    if (Override_IsDoubleClick(&s_lastRawPress, State_Handle32(window), takesPairs, point.x, point.y,
+    if (Override_IsDoubleClick(&s_lastRawPress, Handle_To32(window), takesPairs, point.x, point.y,
                                GetTickCount(), &limits))
         return;   // the window gets it as a double click, which does not count
     RegisterPress(input, nonClient ? PRESS_NON_CLIENT : PRESS_CLIENT, 0, window);

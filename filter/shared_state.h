@@ -8,27 +8,11 @@
 #include "../settings/settings_store.h"
 #include "override_state.h"
 #include "block_log.h"
+#include "shared_handles.h"
 
 // The records' names, in the session's namespace where there is one.
 #define FILTER_RECORD_NAME "SnapveilFilterState"
 #define INPUT_RECORD_NAME  "SnapveilInputState"
-
-// Window and hook handles as both bitnesses share them: Windows keeps their
-// values within 32 bits, and 64-bit code widens them back by sign extension.
-static inline uint32_t State_Handle32(const void *handle)
-{
-    return (uint32_t)(uintptr_t)handle;
-}
-
-static inline HWND State_Window(uint32_t stored)
-{
-    return (HWND)(LONG_PTR)(int32_t)stored;
-}
-
-static inline HHOOK State_Hook(uint32_t stored)
-{
-    return (HHOOK)(LONG_PTR)(int32_t)stored;
-}
 
 // One library's own hooks, which only it installs, chains to and removes, and
 // the thread that installed them.
@@ -99,7 +83,7 @@ static inline bool State_ShouldJudge(const struct FilterSettings *settings, cons
 // This library's own hook of a kind, as read from the settings record; NULL without one.
 static inline HHOOK State_OwnHook(const struct FilterSettings *settings, uint32_t HookSlots::*kind)
 {
-    return settings ? State_Hook(settings->hooks[BITNESS_OWN].*kind) : NULL;
+    return settings ? Handle_Hook(settings->hooks[BITNESS_OWN].*kind) : NULL;
 }
 
 // The settings record mapped for writing, the first time an install or an

@@ -6,6 +6,7 @@
 #include "hook_thread.h"
 #include "host_program.h"
 #include "session_security.h"
+#include "shared_handles.h"
 
 // Held until the process ends: while it exists, the session has its host.
 static HANDLE s_oneHost;
@@ -30,7 +31,7 @@ static UINT Host_Run(void)
     HANDLE hushpane = OpenProcess(SYNCHRONIZE, FALSE, processId);
     if (hushpane == NULL)
         return HOST_EXIT_REFUSED;
-    HWND notifyWindow = (HWND)(LONG_PTR)(LONG)window;   // 32-bit handles sign-extend
+    HWND notifyWindow = Handle_Window(window);
     DWORD owner = 0;   // stays 0 for a window that is not there
     GetWindowThreadProcessId(notifyWindow, &owner);
     if (owner != processId || !Host_TakeSession())

@@ -2,6 +2,7 @@
 #include "host_launch.h"
 #include "hook_thread.h"
 #include "host_program.h"
+#include "shared_handles.h"
 #include "wow64.h"
 
 #define HOST_STOP_WAIT_MS 2000
@@ -43,7 +44,7 @@ static bool HostLaunch_CreateHost(void)
     char line[HOST_COMMAND_LINE_SIZE];
     DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
     if (length == 0 || length >= sizeof program ||
-        !HostProgram_FormatCommandLine(line, sizeof line, program, (uint32_t)(UINT_PTR)s_notifyWindow,
+        !HostProgram_FormatCommandLine(line, sizeof line, program, Handle_To32(s_notifyWindow),
                                        GetCurrentProcessId()))
         return false;
     STARTUPINFOA startup = {};

@@ -1,7 +1,7 @@
 // The host's command line: what Hushpane.exe writes, the host reads back;
 // anything else a start by hand might give it is refused.
 #include <gtest/gtest.h>
-#include "../../filter/host_program.h"
+#include "../../hooking/host_program.h"
 
 TEST(HostCommandLine, WrittenBesideTheProgramAndReadBack)
 {

@@ -2,6 +2,7 @@
 // notification area and a browser (see hushpane_query.cpp for their commands).
 #include "win_check.h"
 #include <string.h>
+#include "../../filter/override_rules.h"
 
 int Probe_Run(int count, char **classes)
 {
@@ -172,7 +173,7 @@ static BOOL CreateWindows(const char *pageClass)
     g_frame = CreateWindowExA(0, "IEFrame", "Hushpane test browser", WS_OVERLAPPEDWINDOW, 40, 40, 480, 360,
                               NULL, NULL, instance, NULL);
     const struct { HWND *window; const char *className, *text; int id; } children[] = {
-        {&g_address, "Edit", "about:blank", 0xA205 /* the browser's address id */}, {&g_search, "Edit", "", 7},
+        {&g_address, "Edit", "about:blank", BROWSER_ADDRESS_ID}, {&g_search, "Edit", "", 7},
         {&g_page, pageClass, "page", 1}};
     for (auto &child : children)
         *child.window = CreateWindowExA(0, child.className, child.text, WS_CHILD | WS_VISIBLE | WS_BORDER,

@@ -441,14 +441,18 @@ static void TestManualApplyResetAndEsc(void)
         CHECK(WaitFor(WindowHidden, 15000), "limited account: hidden after OK");
         Filter_Close();
         ExpectProbe("IEFrame tooltips_class32 SunAwtCanvas", 3, "blocking as stored");
-        // Nor may it change the programs left alone: both buttons greyed, a line says why.
+        // Nor may it change the programs left alone: both buttons greyed, a line says why
+        // (set last as the window starts, so once it shows the buttons are as they stay).
         PostMessageA(window, WM_COMMAND, IDM_BLOCKED_WINDOWS, 0);
         HWND blocked = NULL;
-        WaitFor([&] { return (blocked = Window_NotOurs("#32770", BLOCKED_WINDOWS_TITLE)) != NULL; }, 5000);
         char note[128] = "";
-        GetWindowTextA(GetDlgItem(blocked, IDC_BLOCKED_NOTE), note, sizeof note);
-        CHECK(blocked && !IsWindowEnabled(GetDlgItem(blocked, IDC_LEAVE_ALONE)) &&
-              !IsWindowEnabled(GetDlgItem(blocked, IDC_BLOCK_AGAIN)) && note[0] != '\0',
+        WaitFor([&] {
+            blocked = Window_NotOurs("#32770", BLOCKED_WINDOWS_TITLE);
+            HWND line = GetDlgItem(blocked, IDC_BLOCKED_NOTE);
+            return line && GetWindowTextA(line, note, sizeof note) > 0;
+        }, 5000);
+        CHECK(note[0] && !IsWindowEnabled(GetDlgItem(blocked, IDC_LEAVE_ALONE)) &&
+              !IsWindowEnabled(GetDlgItem(blocked, IDC_BLOCK_AGAIN)),
               "limited account: the Blocked Windows buttons greyed, a line says why (\"%s\")", note);
         Registry_Expect({1, 0, 1, 0, 0}, "limited account: nothing written");
         Hushpane_QuitBlocking("Quit Blocking on a limited account");

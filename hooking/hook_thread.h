@@ -3,7 +3,6 @@
 // hook's calls from processes of the other bitness on the installing thread
 // and holds those processes until it has, so that thread only pumps: it
 // makes no windows, takes no input and never waits on anything slow.
-// Not part of the library.
 #ifndef HUSHPANE_HOOK_THREAD_H
 #define HUSHPANE_HOOK_THREAD_H
 
