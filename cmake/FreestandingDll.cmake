@@ -6,12 +6,13 @@
 # while the toolchain's default, the Pentium Pro, would fault on Pentiums, K6s
 # and 486s. Scheduling stays tuned for today's processors.
 # 64-bit binaries that sit beside 32-bit ones of the same kind in one folder
-# end their names in 64.
+# end their names in HUSHPANE_SUFFIX_64; this build's in HUSHPANE_BITS_SUFFIX.
 set(HUSHPANE_IS_64 OFF)
+set(HUSHPANE_SUFFIX_64 64)
 set(HUSHPANE_BITS_SUFFIX "")
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(HUSHPANE_IS_64 ON)
-    set(HUSHPANE_BITS_SUFFIX 64)
+    set(HUSHPANE_BITS_SUFFIX ${HUSHPANE_SUFFIX_64})
 endif()
 
 # A symbol as the linker spells it: 32-bit names as given (_name, _name@bytes),

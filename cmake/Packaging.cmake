@@ -2,11 +2,13 @@
 # dist/Hushpane-<version>-setup.exe (NSIS) and dist/Hushpane-<version>.zip.
 install(TARGETS Hushpane Snapveil Foldwright RUNTIME DESTINATION .)
 # The 64-bit pair, built beside them by the 64-bit part.
-install(PROGRAMS ${HUSHPANE_BIN_DIR}/Snapveil64.dll ${HUSHPANE_BIN_DIR}/Snapveil64.exe DESTINATION .)
+set(pair64 Snapveil${HUSHPANE_SUFFIX_64}.dll ${HUSHPANE_HOST_PROGRAM})
+list(TRANSFORM pair64 PREPEND ${HUSHPANE_BIN_DIR}/ OUTPUT_VARIABLE pair64_files)
+install(PROGRAMS ${pair64_files} DESTINATION .)
 # Every binary an upgrade or an uninstall may find held: the hook libraries
 # by other processes, and any of them by another signed-in user's copy, which
 # the quit step (this session's window) cannot reach.
-set(HUSHPANE_SHIPPED_BINARIES Hushpane.exe Snapveil.dll Snapveil64.dll Snapveil64.exe Foldwright.dll)
+set(HUSHPANE_SHIPPED_BINARIES Hushpane.exe Snapveil.dll ${pair64} Foldwright.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -19,11 +21,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Hushpane")
 # The program's settings key, as the program names it, and the maker's key
 # above it, which also holds the installer's own bookkeeping key.
-file(STRINGS ${PROJECT_SOURCE_DIR}/settings/settings_store.h subkey_line REGEX "^#define SETTINGS_SUBKEY ")
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" HUSHPANE_SETTINGS_KEY "${subkey_line}")
-string(REPLACE "\\\\" "\\" HUSHPANE_SETTINGS_KEY "${HUSHPANE_SETTINGS_KEY}")   # C escapes undone
-string(REGEX REPLACE "\\\\$" "" HUSHPANE_SETTINGS_KEY "${HUSHPANE_SETTINGS_KEY}")
-string(REGEX REPLACE "\\\\[^\\]*$" "" HUSHPANE_MAKER_KEY "${HUSHPANE_SETTINGS_KEY}")
+hushpane_header_string(HUSHPANE_SETTINGS_KEY settings/settings_store.h SETTINGS_KEY)
+hushpane_header_string(HUSHPANE_MAKER_KEY settings/settings_store.h SETTINGS_MAKER_KEY)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Hushpane Setup")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/dist)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
@@ -73,17 +72,12 @@ FunctionEnd
 set(CPACK_NSIS_HELP_LINK "${HUSHPANE_FAQ_URL}")
 
 # The window class and the quit command, as the program defines them.
-file(STRINGS ${PROJECT_SOURCE_DIR}/tray/program_state.h class_line
-     REGEX "^#define SETTINGS_WINDOW_CLASS ")
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" HUSHPANE_WINDOW_CLASS "${class_line}")
+hushpane_header_string(HUSHPANE_WINDOW_CLASS tray/program_state.h SETTINGS_WINDOW_CLASS)
 file(STRINGS ${PROJECT_SOURCE_DIR}/tray/resource_ids.h quit_line REGEX "^#define IDM_QUIT_BLOCKING ")
 string(REGEX REPLACE ".* ([0-9]+)$" "\\1" HUSHPANE_QUIT_COMMAND "${quit_line}")
 # The 64-bit host's one-per-session mutex, in the session's namespace.
-file(STRINGS ${PROJECT_SOURCE_DIR}/platform/session_namespace.h prefix_line REGEX "^#define SESSION_NAMESPACE_PREFIX ")
-file(STRINGS ${PROJECT_SOURCE_DIR}/hooking/host_program.h host_line REGEX "^#define HOST_ONE_HOST_MUTEX ")
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" session_prefix "${prefix_line}")
-string(REPLACE "\\\\" "\\" session_prefix "${session_prefix}")   # C escapes undone
-string(REGEX REPLACE ".*\"(.*)\".*" "\\1" host_mutex "${host_line}")
+hushpane_header_string(session_prefix platform/session_namespace.h SESSION_NAMESPACE_PREFIX)
+hushpane_header_string(host_mutex hooking/host_program.h HOST_ONE_HOST_MUTEX)
 set(HUSHPANE_HOST_MUTEX "${session_prefix}${host_mutex}")
 
 # A running copy holds its files and has its hooks in every process with a

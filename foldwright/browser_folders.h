@@ -8,4 +8,10 @@
 #define CSIDL_NUMBER_HISTORY         0x22
 #define CSIDL_NUMBER_INTERNET_CACHE  0x20
 
+// Every browser folder, in the order the tray program lists them.
+static constexpr int BROWSER_FOLDERS[] = {
+    CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY, CSIDL_NUMBER_INTERNET_CACHE,
+};
+#define BROWSER_FOLDER_COUNT ((int)(sizeof BROWSER_FOLDERS / sizeof BROWSER_FOLDERS[0]))
+
 #endif

@@ -3,8 +3,10 @@
 
 bool CleanRules_IsCleanableFolder(int csidl)
 {
-    return csidl == CSIDL_NUMBER_COOKIES || csidl == CSIDL_NUMBER_FAVORITES ||
-           csidl == CSIDL_NUMBER_HISTORY || csidl == CSIDL_NUMBER_INTERNET_CACHE;
+    for (int browserFolder : BROWSER_FOLDERS)
+        if (csidl == browserFolder)
+            return true;
+    return false;
 }
 
 static bool IsLetter(char c)

@@ -15,10 +15,6 @@
 static const int KEPT_SHELL_FOLDERS[] = {
     CSIDL_PROFILE, CSIDL_WINDOWS, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
 };
-// Cleaning one browser folder never reaches into another.
-static const int BROWSER_FOLDERS[] = {
-    CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY, CSIDL_NUMBER_INTERNET_CACHE,
-};
 // Nothing at or below these is ever emptied: the user's own files, everyone's,
 // and the programs'. A browser folder moved onto one of them is refused.
 static const int OFF_LIMITS_SHELL_FOLDERS[] = {
@@ -183,7 +179,7 @@ static void Foldwright_Collect(int cleaned)
     char path[MAX_PATH];
     for (int csidl : KEPT_SHELL_FOLDERS)
         Foldwright_AddShellFolder(&s_kept, csidl);
-    for (int csidl : BROWSER_FOLDERS)
+    for (int csidl : BROWSER_FOLDERS)   // cleaning one never reaches into another
         if (csidl != cleaned)
             Foldwright_AddShellFolder(&s_kept, csidl);
     Foldwright_AddPlace(&s_kept, path, GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH));

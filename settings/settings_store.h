@@ -6,7 +6,26 @@
 #include <stdint.h>
 #include "exceptions.h"
 
-#define SETTINGS_SUBKEY "Software\\Quorvane\\Hushpane\\"
+// The program's key and the maker's key above it (which also holds the
+// installer's bookkeeping), as users spell them: plain literals, so that the
+// package and the shell tests read them as written.
+#define SETTINGS_MAKER_KEY "Software\\Quorvane"
+#define SETTINGS_KEY "Software\\Quorvane\\Hushpane"
+#define SETTINGS_SUBKEY SETTINGS_KEY "\\"
+
+constexpr bool Settings_KeyIsOneUnder(const char *key, const char *maker)
+{
+    while (*maker)
+        if (*key++ != *maker++)
+            return false;
+    if (*key++ != '\\' || !*key)
+        return false;
+    while (*key)
+        if (*key++ == '\\')
+            return false;
+    return true;
+}
+static_assert(Settings_KeyIsOneUnder(SETTINGS_KEY, SETTINGS_MAKER_KEY), "the maker's key is the one above");
 
 #define SWITCH_NAME_BROWSER   "Browser"
 #define SWITCH_NAME_MESSENGER "Messenger"

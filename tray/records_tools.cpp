@@ -13,39 +13,38 @@ static const char WARNING_CAPTION[] = "Warning";
 static int s_inspectSelection = 0;
 static int s_deleteSelection = 0;
 
-// One browser folder and how the lists present it; each list item carries
-// its folder's index in this table.
+// How the lists present each browser folder, in BROWSER_FOLDERS order; each
+// list item carries its folder's index.
 struct RecordsFolder {
-    int csidl;
     const char *inspectItem;
     const char *deleteItem;
     const char *warning;
 };
 
 static const RecordsFolder RECORDS_FOLDERS[] = {
-    {CSIDL_NUMBER_COOKIES, "Inspect Cookies", "Delete Cookies",
+    {"Inspect Cookies", "Delete Cookies",
      "This will delete all the cookie stored\r\n"
      "on your machine by Internet Explorer.\r\n"
      "Are you sure you want to proceed?"},
-    {CSIDL_NUMBER_FAVORITES, "Inspect Favorites", "Delete Favorites",
+    {"Inspect Favorites", "Delete Favorites",
      "This will delete your Favorites list.\r\n"
      "Are you sure you want to proceed?"},
-    {CSIDL_NUMBER_HISTORY, "Inspect History", "Delete History",
+    {"Inspect History", "Delete History",
      "This will delete your internet surfing\r\n"
      "records maintained by Internet Explorer.\r\n"
      "Are you sure you want to proceed?"},
-    {CSIDL_NUMBER_INTERNET_CACHE, "Inspect Internet Cache", "Delete Internet Cache",
+    {"Inspect Internet Cache", "Delete Internet Cache",
      "This will delete all the internet files stored\r\n"
      "on your machine by Internet Explorer. Are\r\n"
      "you sure you want to proceed?"},
 };
 
-#define RECORDS_FOLDER_COUNT ((int)(sizeof RECORDS_FOLDERS / sizeof RECORDS_FOLDERS[0]))
+static_assert(sizeof RECORDS_FOLDERS / sizeof RECORDS_FOLDERS[0] == BROWSER_FOLDER_COUNT, "a row for every folder");
 
 // The folder at a table index, or NULL outside the table.
 static const RecordsFolder *RecordsTools_FolderAt(int index)
 {
-    if (index < 0 || index >= RECORDS_FOLDER_COUNT)
+    if (index < 0 || index >= BROWSER_FOLDER_COUNT)
         return NULL;
     return &RECORDS_FOLDERS[index];
 }
@@ -96,16 +95,17 @@ void RecordsTools_OnSelectionChange(HWND window, int listId, HWND list)
     if (index == *last)
         return;
     *last = index;
-    const RecordsFolder *folder = RecordsTools_FolderAt((int)SendMessageA(list, CB_GETITEMDATA, index, 0));
+    int at = (int)SendMessageA(list, CB_GETITEMDATA, index, 0);
+    const RecordsFolder *folder = RecordsTools_FolderAt(at);
     if (!folder)
         return;
     if (listId == IDC_INSPECT_LIST) {
         LibrarySearch_StartingProgram(true);
-        RecordsTools_CallFolderTool(FOLDWRIGHT_INSPECT, folder->csidl);
+        RecordsTools_CallFolderTool(FOLDWRIGHT_INSPECT, BROWSER_FOLDERS[at]);
         LibrarySearch_StartingProgram(false);
         return;
     }
     if (MessageBoxA(window, folder->warning, WARNING_CAPTION,
                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
-        RecordsTools_CallFolderTool(FOLDWRIGHT_CLEAN, folder->csidl);
+        RecordsTools_CallFolderTool(FOLDWRIGHT_CLEAN, BROWSER_FOLDERS[at]);
 }

@@ -136,7 +136,7 @@ static void TestMissingKeyThenOddValues(void)
     Hooks_Install<InstallCBTHook>(g_notifyWindow);
     HKEY key = NULL, own = NULL;
     DWORD values = 99;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(false), 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_ALL_ACCESS | REGPORT_SETTINGS_VIEW, &key);
     RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     CHECK(key && values == 0, "the install created the key, empty: %lu values", values);
     CHECK(REGPORT_SETTINGS_VIEW == 0 ||
@@ -363,7 +363,7 @@ static void TestRealBrowser(void)
 // window and process given; with no window, by hand, with no arguments.
 static bool Host_Start(HWND window, DWORD processId, PROCESS_INFORMATION *host)
 {
-    char self[MAX_PATH], line[HOST_COMMAND_LINE_SIZE] = "Snapveil64.exe";
+    char self[MAX_PATH], line[HOST_COMMAND_LINE_SIZE] = HOST_PROGRAM_NAME;
     GetModuleFileNameA(NULL, self, sizeof self);
     if (window)
         HostProgram_FormatCommandLine(line, sizeof line, self, (uint32_t)(UINT_PTR)window, processId);

@@ -50,11 +50,9 @@ static int PrintPaths(int count, char** numbers)
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
     if (!unixName)
         return Fail("not running under Wine");
-    const int browser[] = {CSIDL_NUMBER_COOKIES, CSIDL_NUMBER_FAVORITES, CSIDL_NUMBER_HISTORY,
-                           CSIDL_NUMBER_INTERNET_CACHE};
-    for (int i = 0; i < (count ? count : 4); i++) {
+    for (int i = 0; i < (count ? count : BROWSER_FOLDER_COUNT); i++) {
         char path[MAX_PATH];
-        int csidl = count ? (int)strtol(numbers[i], NULL, 0) : browser[i];
+        int csidl = count ? (int)strtol(numbers[i], NULL, 0) : BROWSER_FOLDERS[i];
         if (!FolderPaths_Resolve(csidl, path))
             return Fail("a folder does not resolve");
         WCHAR wide[MAX_PATH];

@@ -22,9 +22,9 @@ static REGSAM s_settingsView = REGPORT_SETTINGS_VIEW;
 static void Registry_Clear(bool volatileParent)
 {
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, s_settingsView, 0);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(true), s_settingsView, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_MAKER_KEY, s_settingsView, 0);
     HKEY key;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, Settings_KeyPath(true), 0, NULL,
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_MAKER_KEY, 0, NULL,
                     volatileParent ? REG_OPTION_VOLATILE : 0, KEY_ALL_ACCESS | s_settingsView, NULL, &key, NULL);
     RegCloseKey(key);
 }

@@ -195,22 +195,6 @@ static inline bool Browser_GetsFrame(DWORD timeoutMs, bool (*over)(void) = NULL)
     return found;
 }
 
-// The settings key as users spell it, with no backslash at the end; with
-// maker, the maker's key that holds it.
-static inline const char *Settings_KeyPath(bool maker)
-{
-    static char path[MAX_PATH];
-    lstrcpynA(path, SETTINGS_SUBKEY, sizeof path);
-    int end = lstrlenA(path);
-    if (end > 0 && path[end - 1] == '\\')
-        path[--end] = 0;
-    while (maker && end > 0 && path[end] != '\\')
-        --end;
-    if (maker)
-        path[end] = 0;
-    return path;
-}
-
 // A value that is not stored.
 #define MISSING 0xFFFFFFFFu
 

@@ -60,8 +60,8 @@ header_vars() {   # header_vars FILE NAME...: a shell variable of each NAME, set
         printf -v "$name" '%s' "$value"
     done
 }
-settings_key=$(header_define settings/settings_store.h SETTINGS_SUBKEY)
-settings_key="HKLM\\${settings_key%\\}"   # as reg.exe takes it
+header_vars settings/settings_store.h SETTINGS_KEY SETTINGS_MAKER_KEY
+settings_key="HKLM\\$SETTINGS_KEY" maker_key="HKLM\\$SETTINGS_MAKER_KEY"   # as reg.exe takes them
 
 # --- waiting and timing -------------------------------------------------------
 wait_until() {   # wait_until SECONDS "what" command...: polls the command, says what did not happen

@@ -93,7 +93,7 @@ touch "$hold_stop"
 check "Start menu entry removed" test ! -e "$start_menu/Hushpane"
 check "start-with-Windows value removed" fails wine reg query "$run_key" /v Hushpane
 check "settings key removed" fails wine reg query "$settings_key"
-check "no empty maker's key left" fails wine reg query "${settings_key%\\*}"
+check "no empty maker's key left" fails wine reg query "$maker_key"
 check "nothing blocked after the uninstall" probe_ok 0 IEFrame
 
 checks_done

@@ -20,6 +20,7 @@ header_vars tray/resource_ids.h IDC_APPLY IDC_RESET IDC_TOOLTIP_BOX IDC_QUICK_TI
     IDC_BROWSER_GROUP IDM_SETTINGS IDM_QUIT_BLOCKING IDI_TRAY_REST IDI_TRAY_WHITE IDI_TRAY_YELLOW \
     IDM_BLOCKED_WINDOWS IDC_LEAVE_ALONE IDC_BLOCK_AGAIN || exit 1
 tip=$(header_define tray/tray_icon.h TRAY_ICON_TIP) || exit 1
+host=$(header_define hooking/host_program.h HOST_PROGRAM_NAME) || exit 1   # the 64-bit host
 rest=$IDI_TRAY_REST white=$IDI_TRAY_WHITE yellow=$IDI_TRAY_YELLOW
 make_work
 standin=$work/standin probe_lines=$work/probe.txt
@@ -83,7 +84,7 @@ into_tray "Enter on OK" xdotool key Return
 # --- the host of the 64-bit hooks, counted among this prefix's processes
 host_count() {
     local pid
-    for pid in $(pgrep -f 'Snapveil64\.exe'); do
+    for pid in $(pgrep -f "$host"); do
         grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
     done | grep -c .
 }
@@ -126,7 +127,7 @@ if [ "$mode" = wow64 ]; then
     # and holds the session's one-host place until the stand-in ends.
     write_switches 0 0 1 0 0
     read -r by_hand_args < <(inspect host-arguments "Hushpane test browser")
-    wine Snapveil64.exe $by_hand_args &
+    wine "$host" $by_hand_args &
     started+=($!)
     check "a host started by hand for the stand-in ($by_hand_args)" one_host
     # The process shows before its hook: the first creations may pass.
@@ -164,7 +165,7 @@ if [ "$mode" = wow64 ]; then
     check "one slow press on the 32-bit page" slow_press page
     probes $query64 "vetoed again: the slow press counted once" 1 1 IEFrame
     echo "-- the host started by hand without Hushpane's arguments"
-    timed timeout 10 wine Snapveil64.exe
+    timed timeout 10 wine "$host"
     check "it ends at once (exit $code in $ms ms)" test "$code" != 124 -a "$ms" -lt 5000
     check "still one host" one_host
     probes $query64 "still vetoed after the start by hand" 1 1 IEFrame
