@@ -58,10 +58,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # --- 32-bit programs: is i386 code runnable, natively or through our entry? ---
+# The probe is kept only where the route is installed; elsewhere it is built
+# for this run alone, so a machine that runs i386 code is left as it was.
 probe=$helpers/probe32
 if [ ! -x "$probe" ]; then
-    need_root "the i386 probe is not built"
-    mkdir -p "$helpers"
+    scratch_probe=$(mktemp)
+    trap 'rm -f "$scratch_probe"' EXIT
+    probe=$scratch_probe
     gcc -m32 -static -nostdlib -fno-pie -no-pie -O2 -o "$probe" cmake/run32/probe32.c
 fi
 "$probe" 2>/dev/null && exit 0
@@ -85,6 +88,7 @@ if ! /usr/bin/qemu-i386 --version 2>/dev/null | grep -qE 'version ([1-9][0-9])\.
 fi
 
 mkdir -p "$helpers" /usr/local/lib/i386-linux-gnu /usr/local/lib/x86_64-linux-gnu
+[ "$probe" = "$helpers/probe32" ] || { cp "$probe" "$helpers/probe32" && probe=$helpers/probe32; }
 gcc -m32 -shared -fPIC -O2 -fno-stack-protector -nostdlib \
     -o /usr/local/lib/i386-linux-gnu/libwinetrapfix.so cmake/run32/trapno_fix.c
 # 64-bit Wine processes inherit LD_PRELOAD: an empty twin answers for them.
