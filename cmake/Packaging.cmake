@@ -110,10 +110,10 @@ endfunction()
 # A binary still held 3 s after the quit step (another process has a hook
 # library loaded; another user's copy runs) is renamed beside itself (a name
 # of its own, on the same volume), which Windows allows for a file in use,
-# and that name is deleted at the next start of Windows; the uninstall also
-# schedules the folder. The file's own name is never scheduled: a version
-# installed before then keeps its file. $HushpaneHeldFiles counts them.
-function(hushpane_nsis_set_aside_held out binary prefix then)
+# and that name is deleted at the next start of Windows. The file's own name
+# is never scheduled: a version installed before then keeps its file.
+# $HushpaneHeldFiles counts them.
+function(hushpane_nsis_set_aside_held out binary prefix)
     set(${out} "
   StrCpy $1 0
   ${prefix}_delete:
@@ -132,21 +132,22 @@ function(hushpane_nsis_set_aside_held out binary prefix then)
     Rename \"$INSTDIR\\${binary}\" $2
     IfErrors ${prefix}_done
     Delete /REBOOTOK $2
-    IntOp $HushpaneHeldFiles $HushpaneHeldFiles + 1${then}
+    IntOp $HushpaneHeldFiles $HushpaneHeldFiles + 1
   ${prefix}_done:
 " PARENT_SCOPE)
 endfunction()
 
-# Each binary in turn, then the message that says what the restart finishes.
-function(hushpane_nsis_set_aside_all out stage then message)
+# Each binary in turn; where any was held, the commands in `held` and the
+# message that says what the restart finishes.
+function(hushpane_nsis_set_aside_all out stage held message)
     set(commands "\n  StrCpy $HushpaneHeldFiles 0")
     foreach(binary IN LISTS HUSHPANE_SHIPPED_BINARIES)
         string(MAKE_C_IDENTIFIER "hushpane_${stage}_${binary}" prefix)
-        hushpane_nsis_set_aside_held(set_aside ${binary} ${prefix} "${then}")
+        hushpane_nsis_set_aside_held(set_aside ${binary} ${prefix})
         string(APPEND commands "${set_aside}")
     endforeach()
     string(APPEND commands "
-  IntCmp $HushpaneHeldFiles 0 hushpane_${stage}_none_held
+  IntCmp $HushpaneHeldFiles 0 hushpane_${stage}_none_held${held}
     SetRebootFlag true
     MessageBox MB_OK|MB_ICONINFORMATION \"${message}\" /SD IDOK
   hushpane_${stage}_none_held:
@@ -174,7 +175,8 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
 
 hushpane_nsis_quit_running(quit_before_uninstall uninstall)
 # Other processes keep a hook library loaded a while after the hooks are
-# gone (Wine's until the session ends), and another user's copy keeps all.
+# gone (Wine's until the session ends), and another user's copy keeps all;
+# where any was held, the folder goes at the next start as well.
 hushpane_nsis_set_aside_all(set_aside_before_uninstall uninstall "\n    RMDir /REBOOTOK \"$INSTDIR\""
     "Some of Hushpane's files are still in use, by another user's Hushpane or by programs that had its hooks. Restart Windows to finish removing them.")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${set_aside_before_uninstall}

@@ -35,10 +35,12 @@ static bool IsLeftAlone(const struct FilterSettings *settings, const char *progr
 {
     for (int tries = 0; tries < EXCEPTION_READ_TRIES; ++tries) {
         const uint32_t before = settings->exceptionsGeneration;
+        if (before & 1u)
+            continue;
         __atomic_signal_fence(__ATOMIC_SEQ_CST);
-        const bool listed = (before & 1u) == 0 && Exceptions_Contains(&settings->exceptions, program);
+        const bool listed = Exceptions_Contains(&settings->exceptions, program);
         __atomic_signal_fence(__ATOMIC_SEQ_CST);
-        if ((before & 1u) == 0 && settings->exceptionsGeneration == before)
+        if (settings->exceptionsGeneration == before)
             return listed;
     }
     return false;
@@ -73,13 +75,8 @@ static void ProgramOfProcess(DWORD processId, char *name)
         return;
     char path[MAX_PATH];
     DWORD length = sizeof path;
-    if (query(process, 0, path, &length) && length < sizeof path) {
-        const char *file = Exceptions_FileName(path);
-        DWORD i = 0;
-        for (; file[i] && i + 1 < BLOCK_PROGRAM_SIZE; ++i)
-            name[i] = file[i];
-        name[i] = '\0';
-    }
+    if (query(process, 0, path, &length) && length < sizeof path)
+        Exceptions_CopyFileName(path, name, BLOCK_PROGRAM_SIZE);
     CloseHandle(process);
 }
 

@@ -116,9 +116,7 @@ static void State_LearnOwnProgram(void)
     DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
     if (length == 0 || length >= sizeof path)
         return;
-    const char *name = Exceptions_FileName(path);
-    for (DWORD i = 0; name[i] && i + 1 < sizeof g_ownProgram; ++i)
-        g_ownProgram[i] = name[i];
+    Exceptions_CopyFileName(path, g_ownProgram, sizeof g_ownProgram);
 }
 
 // Attach and detach only: thread starts and ends are not even reported, so

@@ -69,11 +69,12 @@ extern struct BlockLog *g_blockLog;   // NULL leaves vetoes unrecorded, nothing 
 // record's size; read once at attach.
 extern char g_ownProgram[BLOCK_PROGRAM_SIZE];
 
-// On 64-bit Windows a hook of one bitness is also called for the other
-// bitness's events, on the thread that installed it. That thread has no
-// windows and takes no input, so a call there is always such a relayed one,
-// to pass on unjudged, its lParam pointing into the other bitness's memory.
-// Nor is anything judged without both records mapped.
+// Whether the classic input hooks judge this call. On 64-bit Windows a hook of
+// one bitness is also called for the other bitness's events, on the thread
+// that installed it. That thread has no windows and takes no input, so a call
+// there is always such a relayed one, to pass on unjudged, its lParam
+// pointing into the other bitness's memory. Nor is anything judged without
+// both records mapped.
 static inline bool State_ShouldJudge(const struct FilterSettings *settings, const struct OverrideState *input)
 {
     return settings != NULL && input != NULL &&

@@ -49,7 +49,6 @@ static PSID SessionSecurity_TokenUser(void)
 }
 
 // Windows 8 on answers TokenIsAppContainer; older systems refuse the class.
-
 bool SessionSecurity_IsAppContainer(void)
 {
     DWORD isContainer = 0;

@@ -45,6 +45,15 @@ const char *Exceptions_FileName(const char *path)
     return name;
 }
 
+void Exceptions_CopyFileName(const char *path, char *name, uint32_t size)
+{
+    const char *file = Exceptions_FileName(path);
+    uint32_t i = 0;
+    for (; file[i] && i + 1 < size; ++i)
+        name[i] = file[i];
+    name[i] = '\0';
+}
+
 bool Exceptions_Contains(const struct ExceptionTable *table, const char *name)
 {
     for (uint32_t i = 0; i < table->count && i < EXCEPTION_MAX_COUNT; ++i)
@@ -115,7 +124,7 @@ uint32_t Exceptions_Parse(const unsigned char *data, uint32_t size, uint32_t typ
         }
         if (!fits || !Exceptions_IsValidName(name))
             cut |= EXCEPTIONS_CUT_BAD_NAME;
-        else if (!Exceptions_Contains(table, name) && !Exceptions_Add(table, name))
+        else if (!Exceptions_Add(table, name))
             cut |= EXCEPTIONS_CUT_TOO_MANY;
         at = end + 1;
     }

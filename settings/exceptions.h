@@ -47,6 +47,8 @@ bool Exceptions_IsValidName(const char *name);
 
 // What follows the last folder separator of a path.
 const char *Exceptions_FileName(const char *path);
+// That file name copied into name, cut to size - 1 characters and ended.
+void Exceptions_CopyFileName(const char *path, char *name, uint32_t size);
 
 bool Exceptions_Contains(const struct ExceptionTable *table, const char *name);
 // False when the name is not valid or the table is full; a name already

@@ -25,6 +25,7 @@ struct ListColumn {
     int width;
 };
 static const ListColumn COLUMNS[] = {{"Time", 60}, {"Kind", 95}, {"Program", 110}, {"Window class", 150}};
+#define COLUMN_COUNT ((int)(sizeof COLUMNS / sizeof COLUMNS[0]))
 
 static const char NOTE_NOT_WRITABLE[] = "Only an administrator may change which programs are left alone.";
 static const char NOTE_CUT[] = "Part of the stored list could not be read and is left out.";
@@ -93,8 +94,8 @@ static void BlockedWindows_FillBlocks(void)
         const struct BlockEntry *entry = &s_shown[row];
         char time[16];
         BlockedWindows_FormatTime(entry->tick, time);
-        const char *cells[] = {time, RULE_KINDS[entry->rule], entry->program, entry->className};
-        for (int column = 0; column < 4; ++column)
+        const char *cells[COLUMN_COUNT] = {time, RULE_KINDS[entry->rule], entry->program, entry->className};
+        for (int column = 0; column < COLUMN_COUNT; ++column)
             BlockedWindows_SetCell(list, (int)row, column, cells[column]);
         if (entry->sequence == selectedSequence)
             ListView_SetItemState(list, (int)row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -153,7 +154,7 @@ static void BlockedWindows_OnInit(HWND window)
         s_log = BlockedWindows_MapRecord();
     HWND list = GetDlgItem(window, IDC_BLOCKED_LIST);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < COLUMN_COUNT; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = (LPSTR)COLUMNS[i].title;

@@ -61,11 +61,12 @@ static bool HostLaunch_CreateHost(void)
 static void CALLBACK HostLaunch_OnRetryTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     DWORD exitCode = 0;
-    if (--s_retryTicksLeft <= 0 || (HostLaunch_HasExited(&exitCode) && exitCode != HOST_EXIT_REFUSED)) {
+    const bool exited = HostLaunch_HasExited(&exitCode);
+    if (--s_retryTicksLeft <= 0 || (exited && exitCode != HOST_EXIT_REFUSED)) {
         HostLaunch_StopRetrying();
         return;
     }
-    if (HostLaunch_HasExited(&exitCode)) {
+    if (exited) {
         HostLaunch_Forget();
         if (!HostLaunch_CreateHost())
             HostLaunch_StopRetrying();
