@@ -20,8 +20,31 @@ static const char PLAIN_CLASS[] = "HushpaneBenchPlain";
 
 static void RegisterClasses(void)
 {
-    Window_RegisterClass(PLAIN_CLASS, DefWindowProcA);
-    Window_RegisterClass("IEFrame", DefWindowProcA);
+    Bench_RegisterClass(PLAIN_CLASS, DefWindowProcA);
+    Bench_RegisterClass("IEFrame", DefWindowProcA);
+}
+
+// The notices of the vetoes, as Hushpane.exe's window takes them.
+static int s_notices;
+
+static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_POPUPBLOCKED) {
+        ++s_notices;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static LRESULT InstallCreationHook(HWND host)
+{
+    InstallCBTHook(host);
+    return 0;
+}
+
+static LRESULT UninstallCreationHook(HWND)
+{
+    return UninstallCBTHook();
 }
 
 // Child mode: the best of CHILD_ROUNDS rounds of `count` creations, in
@@ -56,17 +79,16 @@ static double MeasureVariant(int variant, int count, HWND host)
     if (variant == 1)
         NullHook_Start(WH_CBT);
     if (variant == 2)
-        Hooks_InstallAll(host);
+        HookThread_InstallAll(host);
     if (variant == 3)
-        Hooks_Install<InstallCBTHook>(host);
-    char self[MAX_PATH], line[MAX_PATH + 64];
-    GetModuleFileNameA(NULL, self, sizeof self);
-    wsprintfA(line, "\"%s\" --create-child %d", self, count);
-    long centis = Check_RunPumping(line, 60000, NULL);
+        HookThread_Call(InstallCreationHook, host);
+    char arguments[32];
+    wsprintfA(arguments, "--create-child %d", count);
+    long centis = Bench_RunSelf(arguments);
     if (variant == 1)
         s_nullUninstall();
     if (variant >= 2)
-        Hooks_UninstallAll();
+        HookThread_UninstallAll();
     return centis > 0 ? centis / 100.0 : 1e9;
 }
 
@@ -84,7 +106,8 @@ static int RunVetoChild(int count)
 
 int main(int argc, char **argv)
 {
-    Check_Begin();
+    if (!Bench_Begin())
+        return 1;
     if (argc == 3 && lstrcmpA(argv[1], "--veto-child") == 0)
         return RunVetoChild(atoi(argv[2]));
     if (argc == 3 && lstrcmpA(argv[1], "--create-child") == 0)
@@ -92,7 +115,9 @@ int main(int argc, char **argv)
 
     const int count = argc > 1 ? atoi(argv[1]) : 2000;
     RegisterClasses();
-    HWND host = Hooks_CreateCountingWindow("HushpaneBenchHost");
+    Bench_RegisterClass("HushpaneBenchHost", CountingProc);
+    HWND host = CreateWindowExA(0, "HushpaneBenchHost", "", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
     if (!NullHook_Load())
         return 1;
 
@@ -112,9 +137,8 @@ int main(int argc, char **argv)
     printf("  c/b = %.3f (target <= 1.05)   c/a = %.3f   d/b = %.3f\n",
            best[2] / best[1], best[2] / best[0], best[3] / best[1]);
 
-    const DWORD onlyBrowser[5] = {1, 0, 0, 0, 0};
-    Switches_Write(onlyBrowser);
-    Hooks_Install<InstallCBTHook>(host);
+    Bench_StoreSwitches({1, 0, 0, 0, 0});
+    HookThread_Call(InstallCreationHook, host);
 #ifdef _WIN64
     // The 64-bit library takes the switches as Hushpane.exe loaded them; here
     // the bench stands in for that load.
@@ -123,21 +147,20 @@ int main(int argc, char **argv)
     if (settings)
         settings->switches.browser = 1;
 #endif
-    g_hookNotifications = 0;
+    s_notices = 0;
     const int vetoCount = 200;
-    char self[MAX_PATH], line[MAX_PATH + 64];
-    GetModuleFileNameA(NULL, self, sizeof self);
-    wsprintfA(line, "\"%s\" --veto-child %d", self, vetoCount);
-    long micros = Check_RunPumping(line, 60000, NULL);
-    Hooks_Uninstall<UninstallCBTHook>();
+    char arguments[32];
+    wsprintfA(arguments, "--veto-child %d", vetoCount);
+    long micros = Bench_RunSelf(arguments);
+    HookThread_Call(UninstallCreationHook, NULL);
     printf("veto round trip to a host in another process: %ld us (%d of %d reported)\n",
-           micros, g_hookNotifications, vetoCount);
+           micros, s_notices, vetoCount);
 
     HANDLE file = CreateFileA(SNAPVEIL_DLL, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     DWORD size = GetFileSize(file, NULL);
     CloseHandle(file);
     printf(SNAPVEIL_DLL " stripped size: %lu bytes (%.1f KB)\n", (unsigned long)size, size / 1024.0);
-    bool measured = micros >= 0 && g_hookNotifications > 0;
+    bool measured = micros >= 0 && s_notices > 0;
     for (double t : best)
         measured = measured && t < 1e9;
     if (!measured)

@@ -36,7 +36,7 @@ static LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPAR
 // No double-click style: every press arrives as WM_LBUTTONDOWN.
 static BOOL CreateBenchWindow(void)
 {
-    Window_RegisterClass("HushpaneBenchInput", BenchProc);
+    Bench_RegisterClass("HushpaneBenchInput", BenchProc);
     g_window = CreateWindowExA(WS_EX_TOPMOST, "HushpaneBenchInput", "Hushpane input bench", WS_POPUP | WS_VISIBLE,
                                100, 100, WINDOW_SIZE, WINDOW_SIZE, NULL, NULL, GetModuleHandleA(NULL), NULL);
     if (!g_window)
@@ -45,7 +45,7 @@ static BOOL CreateBenchWindow(void)
     g_center.x = 100 + WINDOW_SIZE / 2;
     g_center.y = 100 + WINDOW_SIZE / 2;
     SetCursorPos(g_center.x, g_center.y);
-    Check_Pump(500);
+    Bench_Pump(500);
     return TRUE;
 }
 
@@ -73,7 +73,7 @@ static double TimeMoves(int count)
     QueryPerformanceCounter(&start);
     for (int i = 0; i < count; ++i) {
         SendInput(1, (i & 1) ? &back : &there, sizeof(INPUT));
-        Check_PumpPending();
+        Bench_PumpPending();
     }
     QueryPerformanceCounter(&end);
     return Bench_Seconds(start, end);
@@ -86,7 +86,7 @@ static double TimePresses(int count)
     QueryPerformanceCounter(&start);
     for (int i = 0; i < count; ++i) {
         SendInput(2, click, sizeof(INPUT));
-        Check_PumpPending();
+        Bench_PumpPending();
     }
     QueryPerformanceCounter(&end);
     return Bench_Seconds(start, end);
@@ -133,8 +133,8 @@ static int s_nullKind;
 
 static void NullHook_OnHookThread(bool install)
 {
-    Hooks_OnHookThread(install ? [](HWND) -> LRESULT { NullHook_Start(s_nullKind); return 0; }
-                               : [](HWND) -> LRESULT { s_nullUninstall(); return 0; }, NULL);
+    HookThread_Call(install ? [](HWND) -> LRESULT { NullHook_Start(s_nullKind); return 0; }
+                            : [](HWND) -> LRESULT { s_nullUninstall(); return 0; }, NULL);
 }
 
 static double Best(double times[][2], int rounds, int variant)
@@ -169,7 +169,8 @@ static void Report(const char *what, double times[][2], int rounds, int count)
 
 int main(int argc, char **argv)
 {
-    Check_Begin();
+    if (!Bench_Begin())
+        return 1;
     int count = argc > 1 ? atoi(argv[1]) : 2000;
     if (count <= 0)
         count = 2000;
@@ -182,7 +183,7 @@ int main(int argc, char **argv)
         printf("cannot create the bench window\n");
         return 1;
     }
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     const bool lowLevel = Platform_Is64BitWindows();
     s_nullKind = lowLevel ? WH_MOUSE_LL : WH_MOUSE;
 
@@ -196,7 +197,7 @@ int main(int argc, char **argv)
             if (variant == 0)
                 NullHook_OnHookThread(true);
             else
-                Hooks_InstallAll(g_window);
+                HookThread_InstallAll(g_window);
             LONG before = g_moves;
             moves[round][variant] = TimeMoves(count);
             movesSeen[variant] += g_moves - before;
@@ -206,10 +207,10 @@ int main(int argc, char **argv)
             if (variant == 0)
                 NullHook_OnHookThread(false);
             else
-                Hooks_UninstallAll();
+                HookThread_UninstallAll();
         }
     }
-    Check_Pump(100);
+    Bench_Pump(100);
     // Taken now: the procedures timed below are called directly, and count too.
     const LONG hookCalls = s_nullCalls();
 
