@@ -2,13 +2,8 @@
 # dist/Hushpane-<version>-setup.exe (NSIS) and dist/Hushpane-<version>.zip.
 install(TARGETS Hushpane Snapveil Foldwright RUNTIME DESTINATION .)
 # The 64-bit pair, built beside them by the 64-bit part.
-set(pair64 Snapveil${HUSHPANE_SUFFIX_64}.dll ${HUSHPANE_HOST_PROGRAM})
-list(TRANSFORM pair64 PREPEND ${HUSHPANE_BIN_DIR}/ OUTPUT_VARIABLE pair64_files)
+list(TRANSFORM HUSHPANE_PAIR_64 PREPEND ${HUSHPANE_BIN_DIR}/ OUTPUT_VARIABLE pair64_files)
 install(PROGRAMS ${pair64_files} DESTINATION .)
-# Every binary an upgrade or an uninstall may find held: the hook libraries
-# by other processes, and any of them by another signed-in user's copy, which
-# the quit step (this session's window) cannot reach.
-set(HUSHPANE_SHIPPED_BINARIES Hushpane.exe Snapveil.dll ${pair64} Foldwright.dll)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -137,8 +132,11 @@ function(hushpane_nsis_set_aside_held out binary prefix)
 " PARENT_SCOPE)
 endfunction()
 
-# Each binary in turn; where any was held, the commands in `held` and the
-# message that says what the restart finishes.
+# Each shipped binary in turn: an upgrade or an uninstall may find any of them
+# held, the hook libraries by other processes and every one by another
+# signed-in user's copy, which the quit step (this session's window) cannot
+# reach. Where any was held, the commands in `held` and the message that says
+# what the restart finishes.
 function(hushpane_nsis_set_aside_all out stage held message)
     set(commands "\n  StrCpy $HushpaneHeldFiles 0")
     foreach(binary IN LISTS HUSHPANE_SHIPPED_BINARIES)

@@ -8,9 +8,9 @@
 # export their .def's hooks by plain name and share no section across sessions.
 # Hushpane.exe is terminal-server aware with no manifest, so Vista goes on
 # virtualising its registry writes.
-#   BIN_DIR [OBJDUMP [OBJDUMP64]]
-objdump=${2:-i686-w64-mingw32-objdump}
-objdump64=${3:-x86_64-w64-mingw32-objdump}
+#   BIN_DIR OBJDUMP OBJDUMP64 SUFFIX64 LIBRARY64 HOST64 (the 64-bit names' suffix, and the pair)
+objdump=${2:?} objdump64=${3:?} suffix64=${4:?} library64=${5:?} host64=${6:?}
+library64_import=${library64^^}   # as imports() names it
 source "$(dirname "${BASH_SOURCE[0]}")/../wine/checks.sh"
 shopt -s extglob
 # What the 386 lacks, as objdump spells it: the 486's bswap to invlpg, cpuid (not on
@@ -32,8 +32,8 @@ binaries=(
     "Hushpane.exe|32|SNAPVEIL:*|"
     "Snapveil.dll|32||$hook_only"
     "Foldwright.dll|32||"
-    "Snapveil64.dll|64||$host_hook_only"
-    "Snapveil64.exe|64|SNAPVEIL64:*|"
+    "$library64|64||$host_hook_only"
+    "$host64|64|${library64_import%.DLL}:*|"
 )
 imports() {   # "DLL function" per import
     "$1" -p "$2" | awk '/DLL Name:/ { dll = toupper($3); sub(/\.DLL$/, "", dll); next }
@@ -58,12 +58,12 @@ for row in "${binaries[@]}"; do
 done
 
 # One writer per file: every program and library in bin/ is of the bitness
-# its name says, x86-64 where the name ends in 64, i386 elsewhere.
+# its name says, x86-64 where the name ends in the 64-bit suffix, i386 elsewhere.
 machine() { od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }   # the PE header's
 failed_before=$failed
 for file in "$bin"/*.@(exe|dll) "$bin"/*/*.@(exe|dll); do
     name=$(basename "$file") want=014c
-    [[ ${name%.*} == *64 ]] && want=8664
+    [[ ${name%.*} == *"$suffix64" ]] && want=8664
     [ "$(machine "$file")" = $want ] || fail "${file#"$bin"/} is of machine $(machine "$file"), not $want"
 done
 [ "$failed" != "$failed_before" ] || pass "every binary in bin/ of the bitness its name says"
@@ -74,7 +74,7 @@ check "Hushpane.exe has no manifest and declares no execution level" \
     fails grep -aqE 'RT_MANIFEST|requestedExecutionLevel' - "$bin/Hushpane.exe" <<< "$resources"
 expected=$(sed -nE 's/^[[:space:]]+([A-Za-z_][A-Za-z0-9_]*)(@[0-9]+)?[[:space:]]*$/\1/p' \
            "$hushpane_source/filter/snapveil.def" | sort | tr '\n' ' ')
-for library in Snapveil.dll:32 Snapveil64.dll:64; do
+for library in Snapveil.dll:32 "$library64:64"; do
     dll="$bin/${library%:*}" dump=${tool[${library#*:}]}
     exports=$("$dump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' \
               | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort | tr '\n' ' ')

@@ -2,17 +2,60 @@
 // as notify window, and the window probe, a separate process, tries to create
 // windows. Switches are set in the real registry of the test prefix.
 //   host STOPFILE: override_gestures.sh's hook host, "Browser" alone on, until STOPFILE
-//   exists; prints "ready interval <ms>" once installed (the double-click time + the slack,
-//   the script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
+//   exists; prints "ready wait <ms>" once installed (the wait before a slow press, the
+//   script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
 #include "win_check.h"
 #include "shared_state.h"
 #include "session_namespace.h"
-#include "override_rules.h"
 #include "hook_thread.h"
+#include "snapveil.h"
 #include "host_program.h"
 
 static HWND g_notifyWindow;
 #define NOTIFY_CLASS "HushpaneTestNotify"
+
+// WM_POPUPBLOCKED messages taken by the counting notify windows.
+static int g_hookNotifications;
+
+static LRESULT CALLBACK Hooks_CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_POPUPBLOCKED) {
+        ++g_hookNotifications;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND Hooks_CreateCountingWindow(const char *className)
+{
+    return Window_Create(className, Hooks_CountingProc);
+}
+
+// The installs and uninstalls run as the programs make them, on the hook
+// thread (started first) that only pumps: the library passes on unjudged every
+// call on the thread that installed it, taking it for one relayed from the
+// other bitness. Hooks_Install<InstallCBTHook>(window).
+template <void (WINAPI *install)(HWND)>
+static void Hooks_Install(HWND notifyWindow)
+{
+    HookThread_Call([](HWND window) -> LRESULT {
+        install(window);
+        return 0;
+    }, notifyWindow);
+}
+
+template <BOOL (WINAPI *uninstall)(void)>
+static BOOL Hooks_Uninstall(void)
+{
+    return (BOOL)HookThread_Call([](HWND) -> LRESULT { return uninstall(); }, NULL);
+}
+
+// The tray program's order: everything off first, then all three with one window.
+static void Hooks_InstallAll(HWND notifyWindow)
+{
+    HookThread_UninstallAll();
+    HookThread_InstallAll(notifyWindow);
+}
 
 // Stores the switches and installs the three hooks with the notify window.
 static void Install(DWORD browser, DWORD messenger, DWORD tooltip, DWORD applet, DWORD flash,
@@ -129,7 +172,7 @@ static void TestSwitchesOffThenOneAtATime(void)
 // might leave them, under the path as users spell it: only the bytes count, of at most 4.
 static void TestMissingKeyThenOddValues(void)
 {
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, REGPORT_SETTINGS_VIEW, 0);
     if (REGPORT_SETTINGS_VIEW != 0)
         RegDeleteKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, KEY_WOW64_64KEY, 0);
@@ -163,7 +206,7 @@ static void TestUninstall(void)
     Install(1, 1, 1, 1, 1);
     CHECK(Hooks_Uninstall<UninstallCBTHook>() != 0, "first uninstall succeeds");
     // Nothing left to remove: the system is not even asked (it would set an error).
-    LRESULT error = Hooks_OnHookThread([](HWND) -> LRESULT {
+    LRESULT error = HookThread_Call([](HWND) -> LRESULT {
         SetLastError(12345);
         return UninstallCBTHook() == 0 ? (LRESULT)GetLastError() : -1;
     }, NULL);
@@ -179,7 +222,6 @@ static void TestUninstall(void)
 
     // The tray's hook thread. (Which thread installs shows nowhere under Wine,
     // which keeps a thread's hooks after the thread ends.)
-    CHECK(HookThread_Start(), "the hook thread starts");
     HookThread_InstallAll(g_notifyWindow);
     Probe("IEFrame", 1, "installed on the hook thread");
     HookThread_UninstallAll();
@@ -229,7 +271,7 @@ static void TestNotifyWindowGoneOrHung(void)
     Hooks_InstallAll(hung);
     DWORD took = Probe("IEFrame", 1, "still vetoed with the notify window hung", 1);
     CHECK(took < 15000, "the probe came back (took %lu ms)", took);
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     SetEvent(s_releaseHung);
     WaitForSingleObject(thread, 5000);
     CloseHandle(thread);
@@ -304,14 +346,14 @@ static void TestHookProceduresCalledDirectly(void)
     HookThreadCall relayedCreation = [](HWND window) -> LRESULT {
         return CBTProc(HCBT_CREATEWND, (WPARAM)window, 16);
     };
-    LRESULT relayedFrame = Hooks_OnHookThread(relayedCreation, g_frame);
-    LRESULT unlisted = Hooks_OnHookThread(relayedCreation, g_notifyWindow);
+    LRESULT relayedFrame = HookThread_Call(relayedCreation, g_frame);
+    LRESULT unlisted = HookThread_Call(relayedCreation, g_notifyWindow);
     const int noticesWhileWaiting = g_hookNotifications;
     Check_PumpPending();
     CHECK(relayedFrame == 1 && unlisted == 0 && noticesWhileWaiting == 0 && g_hookNotifications == 1,
           "a relayed \"IEFrame\" creation vetoed, an unlisted one passed, one notice posted: answers "
           "%ld %ld, notices %d then %d", (long)relayedFrame, (long)unlisted, noticesWhileWaiting, g_hookNotifications);
-    Hooks_OnHookThread([](HWND) -> LRESULT {
+    HookThread_Call([](HWND) -> LRESULT {
         MouseProc(HC_ACTION, WM_LBUTTONDOWN, 16);   // read, its lParam would fault
         return KeyDownProc(HC_ACTION, 'A', 16);
     }, NULL);
@@ -354,7 +396,7 @@ static void TestRealBrowser(void)
     g_hookNotifications = 0;
     CHECK(!Browser_GetsFrame(30000, BrowserVetoed), "no browser frame exists");
     CHECK(g_hookNotifications >= 1, "the browser's frame was vetoed and reported");
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     CHECK(Browser_GetsFrame(30000), "the browser's frame appears when nothing is installed");
 }
 
@@ -391,7 +433,7 @@ static void Host_ExpectExit(PROCESS_INFORMATION &host, long code, const char *wh
 static void TestHost64(void)
 {
     Install(1, 0, 0, 0, 0);   // the switches the hosts read
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     PROCESS_INFORMATION host, other, standin;
     CHECK(Process_Start("filter_blocking_test.exe window", 0, &standin), "the stand-in starts");
     HWND standinWindow = NULL;
@@ -436,23 +478,25 @@ static void TestHost64(void)
 int main(int argc, char **argv)
 {
     Check_Begin();
+    if (!CHECK(HookThread_Start(), "the hook thread starts"))
+        return Check_End();
     g_notifyWindow = Hooks_CreateCountingWindow(NOTIFY_CLASS);
     if (argc == 2 && !strcmp(argv[1], "window"))
         for (;;)
             Check_Pump(1000);
     if (argc == 3 && !strcmp(argv[1], "host")) {
         Install(1, 0, 0, 0, 0);
-        printf("ready interval %u\n", GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS);
+        printf("ready wait %lu\n", Input_SlowPressWait());
         while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES)
             Check_Pump(50);
-        Hooks_UninstallAll();
+        HookThread_UninstallAll();
         printf("stopped %d\n", g_hookNotifications);
         return 0;
     }
     g_frame = Window_Create("IEFrame", DefWindowProcA);
     SetWindowPos(g_frame, HWND_TOP, 100, 100, 300, 200, SWP_SHOWWINDOW);   // presses land in its middle
     // A test before may have left the session's filter open: a slow press inside closes it.
-    Sleep(GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS + 100);
+    Sleep(Input_SlowPressWait());
     PressInside(0);
     TestEveryRuleAcrossProcesses();
     TestSwitchesOffThenOneAtATime();
@@ -464,6 +508,6 @@ int main(int argc, char **argv)
 #ifdef _WIN64
     TestHost64();
 #endif
-    Hooks_UninstallAll();
+    HookThread_UninstallAll();
     return Check_End();
 }

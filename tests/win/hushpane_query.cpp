@@ -30,6 +30,8 @@
 //                               one "CLASS created|vetoed MS" line each (MS: the call's time)
 //   version FILE                prints FILE's version resource: file version, product name
 //   hold FILE STOP              maps FILE as a program image until STOP exists; prints "held"
+//   switches VIEW B M T A F     stores the five switches in registry view VIEW (32 or 64)
+//   slow-press-wait             prints the ms to wait after the last press for a slow one
 //   blocked-rows                prints the Blocked Windows list's rows, "time|kind|program|class"
 //   blocked-select ROW          selects that row;  exempt-items: prints the programs left alone
 //   exempt-select INDEX         selects one of them;  blocked-state: "leave=0|1 again=0|1 note=TEXT"
@@ -306,6 +308,15 @@ static int Hold_Run(const char *file, const char *stop)
     return 0;
 }
 
+// VIEW (32 or 64) and the five values, each 0 or 1.
+static int Switches_Store(char **a)
+{
+    DWORD values[SWITCH_COUNT];
+    for (int i = 0; i < SWITCH_COUNT; ++i)
+        values[i] = (DWORD)atol(a[1 + i]);
+    return Switches_Write(values, atoi(a[0]) == 64 ? KEY_WOW64_64KEY : REGPORT_SETTINGS_VIEW) ? 0 : 1;
+}
+
 // Each command with the fewest arguments it takes.
 static const struct {
     const char *name;
@@ -342,6 +353,8 @@ static const struct {
     // What a click on another window sends on Windows.
     {"menu-cancel", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_CANCELMODE, 0, false); }},
     {"hold", 2, [](int, char **a) { return Hold_Run(a[0], a[1]); }},
+    {"switches", 1 + SWITCH_COUNT, [](int, char **a) { return Switches_Store(a); }},
+    {"slow-press-wait", 0, [](int, char **) { return printf("%lu\n", Input_SlowPressWait()) > 0 ? 0 : 1; }},
 };
 
 int main(int argc, char **argv)

@@ -2,7 +2,6 @@
 // notification area and a browser (see hushpane_query.cpp for their commands).
 #include "win_check.h"
 #include <string.h>
-#include "../../filter/override_rules.h"
 
 int Probe_Run(int count, char **classes)
 {

@@ -7,7 +7,6 @@
 #include "win_check.h"
 #include "../../tray/blocked_windows.h"
 #include "../../tray/switch_boxes.h"
-#include "../../filter/override_rules.h"
 #include "../../tray/messenger_service.h"
 #include "../../tray/window_decisions.h"
 
@@ -208,12 +207,11 @@ static void BrowserFrame_Create(void)
     Check_Pump(300);
 }
 
-// A press counts as slow only past the click interval (the double-click time
-// and the slack) since the last inside press or key-down; this thread must
-// take the press (its release comes after) for the hook to see it.
+// A slow press on the frame; this thread must take the press (its release
+// comes after) for the hook to see it.
 static void Filter_Close(void)
 {
-    Sleep(GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS + 100);
+    Sleep(Input_SlowPressWait());
     SetCursorPos(80, 60);
     Check_Pump(50);
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);

@@ -1,7 +1,6 @@
 // The check harness of the Windows-side test programs: unbuffered progress
 // lines, a failure count, non-zero exit on any failed check; waits, child
-// processes, the window probe, the stored switches and, where the filter
-// library is linked, its hooks.
+// processes, the window probe, the stored switches and the pace of presses.
 #ifndef HUSHPANE_WIN_CHECK_H
 #define HUSHPANE_WIN_CHECK_H
 
@@ -9,6 +8,7 @@
 #include <stdio.h>
 #include <aclapi.h>
 
+#include "../../filter/override_rules.h"
 #include "../../settings/settings_store.h"
 #include "../../settings/registry_port.h"
 #include "../../tray/program_state.h"
@@ -200,79 +200,29 @@ static inline bool Browser_GetsFrame(DWORD timeoutMs, bool (*over)(void) = NULL)
 
 // The switches as REG_DWORD values, in SETTINGS_SWITCHES order; MISSING ones
 // are left as they are. In the programs' registry view unless given another.
-static inline void Switches_Write(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
+// True when every one given was stored.
+static inline bool Switches_Write(const DWORD values[SWITCH_COUNT], REGSAM view = REGPORT_SETTINGS_VIEW)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SETTINGS_SUBKEY, 0, NULL, 0, KEY_ALL_ACCESS | view,
                         NULL, &key, NULL) != ERROR_SUCCESS)
-        return;
+        return false;
+    bool stored = true;
     for (int i = 0; i < SWITCH_COUNT; ++i)
         if (values[i] != MISSING)
-            RegSetValueExA(key, SETTINGS_SWITCHES[i].valueName, 0, REG_DWORD, (const BYTE *)&values[i], 4);
+            stored &= RegSetValueExA(key, SETTINGS_SWITCHES[i].valueName, 0, REG_DWORD,
+                                     (const BYTE *)&values[i], 4) == ERROR_SUCCESS;
     RegCloseKey(key);
+    return stored;
 }
 
-// The filter library's hooks, for the programs that link it.
-#if __has_include("snapveil.h")
-#include "snapveil.h"
-#include "hook_thread.h"
-
-// WM_POPUPBLOCKED messages taken by a counting notify window.
-static int g_hookNotifications;
-
-static inline LRESULT CALLBACK Hooks_CountingProc(HWND window, UINT message, WPARAM wParam,
-                                                        LPARAM lParam)
+// How long to wait after the last press or key-down before a press counts as
+// slow (which closes the filter): the double-click time, the filter's slack
+// and room for the press to reach the hooks.
+static inline DWORD Input_SlowPressWait(void)
 {
-    if (message == WM_POPUPBLOCKED) {
-        ++g_hookNotifications;
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return GetDoubleClickTime() + CLICK_INTERVAL_SLACK_MS + 300;
 }
-
-static inline HWND Hooks_CreateCountingWindow(const char *className)
-{
-    return Window_Create(className, Hooks_CountingProc);
-}
-
-// The installs and uninstalls run as the programs make them, on the hook
-// thread that only pumps: the library passes on unjudged every call on the
-// thread that installed it, taking it for one relayed from the other bitness.
-static inline LRESULT Hooks_OnHookThread(HookThreadCall call, HWND window)
-{
-    HookThread_Start();
-    return HookThread_Call(call, window);
-}
-
-// One install or uninstall on the hook thread: Hooks_Install<InstallCBTHook>(window).
-template <void (WINAPI *install)(HWND)>
-static inline void Hooks_Install(HWND notifyWindow)
-{
-    Hooks_OnHookThread([](HWND window) -> LRESULT {
-        install(window);
-        return 0;
-    }, notifyWindow);
-}
-
-template <BOOL (WINAPI *uninstall)(void)>
-static inline BOOL Hooks_Uninstall(void)
-{
-    return (BOOL)Hooks_OnHookThread([](HWND) -> LRESULT { return uninstall(); }, NULL);
-}
-
-static inline void Hooks_UninstallAll(void)
-{
-    HookThread_Start();
-    HookThread_UninstallAll();
-}
-
-// The tray program's order: everything off first, then all three with one window.
-static inline void Hooks_InstallAll(HWND notifyWindow)
-{
-    Hooks_UninstallAll();
-    HookThread_InstallAll(notifyWindow);
-}
-#endif
 
 // The session objects' security as given at creation: an access list of
 // exactly this user and SYSTEM, and a low label only where lowLabel.

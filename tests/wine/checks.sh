@@ -106,15 +106,7 @@ took_at_least() {   # every line of the last probe took >= $1 ms and <= $2 ms
 
 # The five blocking switches, as the settings window stores them; in the
 # registry view $switches_view (32 or 64) where one is named.
-write_switches() {   # write_switches BROWSER MESSENGER TOOLTIP APPLET FLASH (0 or 1 each)
-    local name
-    for name in BROWSER MESSENGER TOOLTIP APPLET FLASH; do
-        name=$(header_define settings/settings_store.h "SWITCH_NAME_$name") &&
-            quiet wine reg add "$settings_key" /reg:${switches_view:-32} /v "$name" /t REG_DWORD /d "$1" /f ||
-            return 1
-        shift
-    done
-}
+write_switches() { inspect switches "${switches_view:-32}" "$@"; }   # BROWSER MESSENGER TOOLTIP APPLET FLASH
 
 # --- the stand-in browser (hushpane_query.exe browser): an "IEFrame" with an
 # address bar and a page, and an unrelated window; its files are $standin.targets,
@@ -146,11 +138,13 @@ press() {
     xdotool mousemove $(standin_target "$1") click --repeat "$repeat" --delay 100 1
     wait_until 20 "$repeat press(es) on $1 seen by the stand-in" count_at_least "$standin.log" '^input ' $((before + repeat))
 }
-# Well over the click interval (the double-click time, Windows' 500 ms by
-# default, and the filter's slack) after the last activity: the wait starts
-# after the previous press or key-down was seen.
-click_interval=$((500 + $(header_define filter/override_rules.h CLICK_INTERVAL_SLACK_MS)))
-slow_press() { sleep_ms $((click_interval + 300)); press "$@"; }
+# A slow press: the wait starts after the previous press or key-down was seen.
+slow_press_wait=
+slow_press() {
+    slow_press_wait=${slow_press_wait:-$(inspect slow-press-wait)} || return 1
+    sleep_ms "$slow_press_wait"
+    press "$@"
+}
 close_filter() { slow_press page; }
 
 # --- Hushpane.exe as the tests start, watch and end it; the exit trap kills it.

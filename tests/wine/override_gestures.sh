@@ -29,7 +29,7 @@ at_exit() {
 # key_press KEY TARGET: holds KEY down while pressing on TARGET.
 key_press() {
     local before
-    sleep_ms $((click_interval + 300))
+    sleep_ms "$slow_press_wait"
     before=$(grep -c WM_KEYDOWN "$standin.log")
     xdotool keydown "$1"
     wait_until 20 "key $1" count_at_least "$standin.log" WM_KEYDOWN $((before + 1)) || fail "key $1 not seen"
@@ -63,10 +63,10 @@ check "the border target is on a border" grep -qE 'border hit test 18[^0-9]*$' "
 
 wine filter_blocking_test.exe host "$standin.stop" >"$host_log" 2>&1 &
 host_pid=$!
-require "the hook host ready" wait_until 60 "the hook host" grep -qE '^ready interval [0-9]+' "$host_log"
+require "the hook host ready" wait_until 60 "the hook host" grep -qE '^ready wait [0-9]+' "$host_log"
 host_says() { tr -d '\r' <"$host_log" | awk -v k="$1" '$1 == k { print $NF; exit }'; }
-click_interval=$(host_says ready)
-echo "click interval $click_interval ms"
+slow_press_wait=$(host_says ready)
+echo "a slow press waits $slow_press_wait ms"
 
 # --- gestures ----------------------------------------------------------------
 # A slow press on the page puts the desktop-wide state into a known one: closed.

@@ -1,13 +1,13 @@
 #!/bin/bash
-# The release packages: the zip holds exactly the five binaries and the
+# The release packages: the zip holds exactly the shipped binaries and the
 # README; the installer, run silently, puts them under Program Files with a
 # Start menu entry and the start-with-Windows value, the installed copy starts
 # and blocks; an upgrade and the uninstall while another user's copy holds the
 # program set it aside for the restart, and the silent uninstaller quits this
 # session's copy and removes what was put there.
-#   package_test.sh BIN_DIR CPACK VERSION
+#   package_test.sh BIN_DIR CPACK VERSION BINARY...
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
-cpack=${2:?cpack} version=${3:?version}
+cpack=${2:?cpack} version=${3:?version} binaries=${*:4}
 build=$(dirname "$bin")
 make_work
 probe_lines=$work/probe.txt
@@ -15,7 +15,6 @@ probe_lines=$work/probe.txt
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 target="$(winepath -u 'C:\Program Files\Hushpane' 2>/dev/null | tr -d '\r')"
 start_menu="$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2>/dev/null | tr -d '\r')"
-binaries="Foldwright.dll Hushpane.exe Snapveil.dll Snapveil64.dll Snapveil64.exe"
 
 echo "-- packages"
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/dist" >"$work/cpack.log" 2>&1 || cat "$work/cpack.log"
@@ -23,7 +22,7 @@ setup="$work/dist/Hushpane-$version-setup.exe"
 zip="$work/dist/Hushpane-$version.zip"
 check "installer made" test -s "$setup"
 check "zip made" test -s "$zip"
-expect_same "zip holds exactly the five binaries and the README" "Foldwright.dll Hushpane.exe README.md Snapveil.dll Snapveil64.dll Snapveil64.exe" \
+expect_same "zip holds exactly the shipped binaries and the README" "$(printf '%s\n' $binaries README.md | sort | paste -sd " ")" \
     "$(unzip -Z1 "$zip" 2>/dev/null | sort | paste -sd " ")"
 # Finish page: the program itself before Vista; from Vista on through the
 # running shell only, for an elevated explorer.exe would become the shell.
