@@ -177,9 +177,14 @@ hushpane_nsis_quit_running(quit_before_uninstall uninstall)
 # where any was held, the folder goes at the next start as well.
 hushpane_nsis_set_aside_all(set_aside_before_uninstall uninstall "\n    RMDir /REBOOTOK \"$INSTDIR\""
     "Some of Hushpane's files are still in use, by another user's Hushpane or by programs that had its hooks. Restart Windows to finish removing them.")
+# An upgrade runs the installed uninstaller where it lies; the user's runs it
+# from a copy in TEMP. Only the user's takes the settings with it: an upgrade
+# keeps the switches and the programs left alone.
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${quit_before_uninstall}${set_aside_before_uninstall}
   DeleteRegValue HKLM \"Software\\Microsoft\\Windows\\CurrentVersion\\Run\" \"Hushpane\"
+  StrCmp $EXEDIR $INSTDIR hushpane_settings_kept
   DeleteRegKey HKLM \"${HUSHPANE_SETTINGS_KEY}\"
+  hushpane_settings_kept:
   DeleteRegKey HKLM \"${HUSHPANE_MAKER_KEY}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
   DeleteRegKey /ifempty HKLM \"${HUSHPANE_MAKER_KEY}\"")
 

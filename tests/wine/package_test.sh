@@ -2,9 +2,9 @@
 # The release packages: the zip holds exactly the shipped binaries and the
 # README; the installer, run silently, puts them under Program Files with a
 # Start menu entry and the start-with-Windows value, the installed copy starts
-# and blocks; an upgrade and the uninstall while another user's copy holds the
-# program set it aside for the restart, and the silent uninstaller quits this
-# session's copy and removes what was put there.
+# and blocks; an upgrade keeps the settings; an upgrade and the uninstall while
+# another user's copy holds the program set it aside for the restart, and the
+# silent uninstaller quits this session's copy and removes what was put there.
 #   package_test.sh BIN_DIR CPACK VERSION BINARY...
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 cpack=${2:?cpack} version=${3:?version} binaries=${*:4}
@@ -60,19 +60,20 @@ wine hushpane_query.exe hold 'C:\Program Files\Hushpane\Hushpane.exe' "$hold_sto
 started+=($!)
 check "Hushpane.exe held by another process" wait_until 30 "the hold" grep -q '^held' "$work/hold.txt"
 held_inode=$(stat -c %i "$target/Hushpane.exe")
+quiet wine reg add "$settings_key" /v Exceptions /t REG_MULTI_SZ /d ledger.exe /f   # kept, then goes with the key
 timed wine "$(winepath -w "$setup" | tr -d '\r')" /S
 check "the upgrade exits with 0 (got $code after $ms ms)" test "$code" = 0
 check "a new Hushpane.exe in place" test -s "$target/Hushpane.exe" -a "$(stat -c %i "$target/Hushpane.exe")" != "$held_inode"
 set_aside=$(find "$target" -maxdepth 1 -inum "$held_inode" -printf '%f\n')
 pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null)
 check "the held one set aside as $set_aside, due at restart" grep -qi "Hushpane\\\\$set_aside" <<<"${pending:-none}"
+check "the upgrade keeps the settings" quiet wine reg query "$settings_key" /v Exceptions
 check "the upgraded copy shows its window" start_hushpane 'C:\Program Files\Hushpane\Hushpane.exe'
 xdotool search --sync --onlyvisible --name '^Hushpane$' windowfocus --sync >/dev/null 2>&1
 xdotool key Return
 check "applied and hidden after the upgrade" inspect wait hidden 15000
 
 echo "-- silent uninstall"
-quiet wine reg add "$settings_key" /v Exceptions /t REG_MULTI_SZ /d ledger.exe /f   # goes with the key
 wine 'C:\Program Files\Hushpane\Uninstall.exe' /S
 # The uninstaller runs on from a copy of itself (Au_.exe): wait for it to end.
 wait_until 60 "the uninstaller to remove itself" test ! -e "$target/Uninstall.exe"
