@@ -8,8 +8,9 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include "session_namespace.h"
 
-#define BLOCK_RECORD_NAME "SnapveilBlockLog"
+static const struct SessionObjectName BLOCK_RECORD = SESSION_OBJECT_NAME("SnapveilBlockLog");
 #define BLOCK_LOG_SLOTS 32
 #define BLOCK_CLASS_SIZE 64     // longer class names are cut to 63 characters
 #define BLOCK_PROGRAM_SIZE 64   // and so are program file names

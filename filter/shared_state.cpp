@@ -21,23 +21,18 @@ static bool s_hasSessions;
 
 // Each user's tray program, hooks and clicks are his own: the records live in
 // the session's namespace where the system has one.
-struct RecordName {
-    const char *session;
-    const char *plain;
-};
-static const RecordName RECORD_SETTINGS = {SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME, FILTER_RECORD_NAME};
-static const RecordName RECORD_INPUT = {SESSION_NAMESPACE_PREFIX INPUT_RECORD_NAME, INPUT_RECORD_NAME};
-static const RecordName RECORD_BLOCKS = {SESSION_NAMESPACE_PREFIX BLOCK_RECORD_NAME, BLOCK_RECORD_NAME};
+static const SessionObjectName RECORD_SETTINGS = SESSION_OBJECT_NAME(FILTER_RECORD_NAME);
+static const SessionObjectName RECORD_INPUT = SESSION_OBJECT_NAME(INPUT_RECORD_NAME);
 
-static const char *State_Name(const RecordName *name)
+static const char *State_Name(const SessionObjectName *name)
 {
-    return s_hasSessions ? name->session : name->plain;
+    return Session_ObjectName(name, s_hasSessions);
 }
 
 // Opens the session's record with the access asked for, or creates it
 // zero-filled when this process is the session's first, with the session
 // objects' access list (and the low label for the input record).
-static void *State_Map(const RecordName *name, DWORD size, DWORD access, bool lowLabel, bool isNT,
+static void *State_Map(const SessionObjectName *name, DWORD size, DWORD access, bool lowLabel, bool isNT,
                        HANDLE *mapping)
 {
     *mapping = OpenFileMappingA(access, FALSE, State_Name(name));
@@ -105,7 +100,7 @@ static void State_MapRecords(void)
     g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
                                                 FILE_MAP_WRITE, true, isNT, &s_inputMapping);
     // Low label too: a sandboxed browser's vetoes are recorded as well.
-    g_blockLog = (struct BlockLog *)State_Map(&RECORD_BLOCKS, sizeof(struct BlockLog), FILE_MAP_WRITE, true,
+    g_blockLog = (struct BlockLog *)State_Map(&BLOCK_RECORD, sizeof(struct BlockLog), FILE_MAP_WRITE, true,
                                               isNT, &s_blockMapping);
 }
 

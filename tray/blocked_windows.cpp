@@ -10,7 +10,6 @@
 #include "platform_version.h"
 #include "program_state.h"
 #include "resource_ids.h"
-#include "session_namespace.h"
 
 #define WM_BLOCKED_REFRESH (WM_APP + 2)
 
@@ -41,8 +40,7 @@ static bool s_exceptionsFixed;
 // Read-only: the tray acts on nothing in the record by itself.
 static const struct BlockLog *BlockedWindows_MapRecord(void)
 {
-    const char *name = Platform_HasOwnNamespace() ? SESSION_NAMESPACE_PREFIX BLOCK_RECORD_NAME : BLOCK_RECORD_NAME;
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name);
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, Session_ObjectName(&BLOCK_RECORD, Platform_HasOwnNamespace()));
     if (mapping == NULL)
         return NULL;
     const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(struct BlockLog));

@@ -29,6 +29,6 @@ enum CommandRoute WindowDecisions_RouteCommand(uint32_t wParam, bool fromControl
 
 const char *WindowDecisions_OneCopyMutexName(uint32_t platformId, uint32_t majorVersion)
 {
-    return Session_HasOwnNamespace(platformId, majorVersion) ? SESSION_NAMESPACE_PREFIX "Hushpane.OneCopy"
-                                                             : "Hushpane.OneCopy";
+    static const SessionObjectName ONE_COPY = SESSION_OBJECT_NAME("Hushpane.OneCopy");
+    return Session_ObjectName(&ONE_COPY, Session_HasOwnNamespace(platformId, majorVersion));
 }
