@@ -309,7 +309,7 @@ static int Hold_Run(const char *file, const char *stop)
 }
 
 // VIEW (32 or 64) and the five values, each 0 or 1.
-static int Switches_Store(char **a)
+static int Switches_Store(int, char **a)
 {
     DWORD values[SWITCH_COUNT];
     for (int i = 0; i < SWITCH_COUNT; ++i)
@@ -353,8 +353,8 @@ static const struct {
     // What a click on another window sends on Windows.
     {"menu-cancel", 0, [](int, char **) { return Deliver(Hushpane_Window(), WM_CANCELMODE, 0, false); }},
     {"hold", 2, [](int, char **a) { return Hold_Run(a[0], a[1]); }},
-    {"switches", 1 + SWITCH_COUNT, [](int, char **a) { return Switches_Store(a); }},
-    {"slow-press-wait", 0, [](int, char **) { return printf("%lu\n", Input_SlowPressWait()) > 0 ? 0 : 1; }},
+    {"switches", 1 + SWITCH_COUNT, Switches_Store},
+    {"slow-press-wait", 0, [](int, char **) { printf("%lu\n", Input_SlowPressWait()); return 0; }},
 };
 
 int main(int argc, char **argv)
