@@ -13,7 +13,6 @@
 
 #include "bench.h"
 #include "shared_state.h"
-#include "session_namespace.h"
 
 static const char PLAIN_CLASS[] = "HushpaneBenchPlain";
 #define CHILD_ROUNDS 5
@@ -142,7 +141,7 @@ int main(int argc, char **argv)
 #ifdef _WIN64
     // The 64-bit library takes the switches as Hushpane.exe loaded them; here
     // the bench stands in for that load.
-    HANDLE record = OpenFileMappingA(FILE_MAP_WRITE, FALSE, SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME);
+    HANDLE record = OpenFileMappingA(FILE_MAP_WRITE, FALSE, FILTER_STATE_RECORD.session);
     FilterSettings *settings = (FilterSettings *)MapViewOfFile(record, FILE_MAP_WRITE, 0, 0, 0);
     if (settings)
         settings->switches.browser = 1;

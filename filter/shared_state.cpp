@@ -19,11 +19,6 @@ static HANDLE s_blockMapping;
 static struct FilterSettings *s_writableSettings;
 static bool s_hasSessions;
 
-// Each user's tray program, hooks and clicks are his own: the records live in
-// the session's namespace where the system has one.
-static const SessionObjectName RECORD_SETTINGS = SESSION_OBJECT_NAME(FILTER_RECORD_NAME);
-static const SessionObjectName RECORD_INPUT = SESSION_OBJECT_NAME(INPUT_RECORD_NAME);
-
 static const char *State_Name(const SessionObjectName *name)
 {
     return Session_ObjectName(name, s_hasSessions);
@@ -49,7 +44,7 @@ static void *State_Map(const SessionObjectName *name, DWORD size, DWORD access, 
 struct FilterSettings *State_WritableSettings(void)
 {
     if (s_writableSettings == NULL && g_settings != NULL) {
-        HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, State_Name(&RECORD_SETTINGS));
+        HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, State_Name(&FILTER_STATE_RECORD));
         if (mapping) {
             s_writableSettings = (struct FilterSettings *)MapViewOfFile(
                 mapping, FILE_MAP_WRITE, 0, 0, sizeof(struct FilterSettings));
@@ -93,11 +88,11 @@ static void State_MapRecords(void)
     if (isNT && SessionSecurity_IsAppContainer())
         return;
     g_settings = (const struct FilterSettings *)State_Map(
-        &RECORD_SETTINGS, sizeof(struct FilterSettings), isWindows9x ? FILE_MAP_WRITE : FILE_MAP_READ,
+        &FILTER_STATE_RECORD, sizeof(struct FilterSettings), isWindows9x ? FILE_MAP_WRITE : FILE_MAP_READ,
         false, isNT, &s_settingsMapping);
     if (isWindows9x)
         s_writableSettings = (struct FilterSettings *)g_settings;
-    g_input = (struct OverrideState *)State_Map(&RECORD_INPUT, sizeof(struct OverrideState),
+    g_input = (struct OverrideState *)State_Map(&INPUT_STATE_RECORD, sizeof(struct OverrideState),
                                                 FILE_MAP_WRITE, true, isNT, &s_inputMapping);
     // Low label too: a sandboxed browser's vetoes are recorded as well.
     g_blockLog = (struct BlockLog *)State_Map(&BLOCK_RECORD, sizeof(struct BlockLog), FILE_MAP_WRITE, true,

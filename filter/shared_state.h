@@ -8,11 +8,13 @@
 #include "../settings/settings_store.h"
 #include "override_state.h"
 #include "block_log.h"
+#include "session_namespace.h"
 #include "shared_handles.h"
 
-// The records' names, in the session's namespace where there is one.
-#define FILTER_RECORD_NAME "SnapveilFilterState"
-#define INPUT_RECORD_NAME  "SnapveilInputState"
+// The records' names; each user's tray program, hooks and clicks are his
+// own, so they live in the session's namespace where the system has one.
+static const struct SessionObjectName FILTER_STATE_RECORD = SESSION_OBJECT_NAME("SnapveilFilterState");
+static const struct SessionObjectName INPUT_STATE_RECORD = SESSION_OBJECT_NAME("SnapveilInputState");
 
 // One library's own hooks, which only it installs, chains to and removes, and
 // the thread that installed them.

@@ -40,7 +40,8 @@ static bool s_exceptionsFixed;
 // Read-only: the tray acts on nothing in the record by itself.
 static const struct BlockLog *BlockedWindows_MapRecord(void)
 {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, Session_ObjectName(&BLOCK_RECORD, Platform_HasOwnNamespace()));
+    const char *name = Session_ObjectName(&BLOCK_RECORD, Platform_HasOwnNamespace());
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name);
     if (mapping == NULL)
         return NULL;
     const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(struct BlockLog));

@@ -6,7 +6,6 @@
 //   script's pace) and "stopped <n>", n the WM_POPUPBLOCKED messages taken.
 #include "win_check.h"
 #include "shared_state.h"
-#include "session_namespace.h"
 #include "hook_thread.h"
 #include "snapveil.h"
 #include "host_program.h"
@@ -136,8 +135,7 @@ static void TestEveryRuleAcrossProcesses(void)
     Probe("IEFrame", 1, "settings view: vetoed");
     CHECK(!g_findView, "the view was looked for");
     DestroyWindow(finder);
-    const char *const records[2] = {SESSION_NAMESPACE_PREFIX FILTER_RECORD_NAME,
-                                    SESSION_NAMESPACE_PREFIX INPUT_RECORD_NAME};
+    const char *const records[2] = {FILTER_STATE_RECORD.session, INPUT_STATE_RECORD.session};
     for (int i = 0; i < 2; ++i) {
         HANDLE record = OpenFileMappingA(READ_CONTROL, FALSE, records[i]);
         Check_SessionSecurity(record, i == 1, records[i]);
@@ -337,7 +335,7 @@ static void TestHookProceduresCalledDirectly(void)
     // On the installing thread a creation relayed from the other bitness is judged by its
     // window's class alone, its lParam (the other bitness's pointer there) never read, and
     // its notice is posted: none has arrived while this thread waited answering sends.
-    HANDLE inputRecord = OpenFileMappingA(FILE_MAP_READ, FALSE, "Local\\SnapveilInputState");
+    HANDLE inputRecord = OpenFileMappingA(FILE_MAP_READ, FALSE, INPUT_STATE_RECORD.session);
     const OverrideState *input = (const OverrideState *)MapViewOfFile(inputRecord, FILE_MAP_READ, 0, 0, 0);
     const OverrideState before = *input;
     Sleep(20);   // a key-down taken now would show in the activity tick
@@ -408,7 +406,7 @@ static bool Host_Start(HWND window, DWORD processId, PROCESS_INFORMATION *host)
     char self[MAX_PATH], line[HOST_COMMAND_LINE_SIZE] = HOST_PROGRAM_NAME;
     GetModuleFileNameA(NULL, self, sizeof self);
     if (window)
-        HostProgram_FormatCommandLine(line, sizeof line, self, (uint32_t)(UINT_PTR)window, processId);
+        HostProgram_FormatCommandLine(line, sizeof line, self, Handle_To32(window), processId);
     return Process_Start(line, 0, host);
 }
 
