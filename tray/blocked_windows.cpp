@@ -14,10 +14,10 @@
 #define WM_BLOCKED_REFRESH (WM_APP + 2)
 
 // Named after the switches' check boxes, by BlockRule.
-static const char *const RULE_KINDS[BLOCK_RULE_COUNT] = {
+static const char *const RULE_KINDS[] = {
     "", "Browser popup", "Messenger alert", "Tooltip", "Java applet", "Flash player",
 };
-static_assert(BLOCK_RULE_FLASH == 5 && BLOCK_RULE_COUNT == 6, "a kind for every rule");
+static_assert(sizeof RULE_KINDS / sizeof RULE_KINDS[0] == BLOCK_RULE_COUNT, "a kind for every rule");
 
 struct ListColumn {
     const char *title;
