@@ -99,12 +99,14 @@ static int Blocked_ListCall(UINT message, int row, int column, UINT state, char 
 
 static int Blocked_Rows(void)
 {
-    const int rows = (int)SendMessageA(Inspect_Control(IDC_BLOCKED_LIST), LVM_GETITEMCOUNT, 0, 0);
+    HWND list = Inspect_Control(IDC_BLOCKED_LIST);
+    const int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    const int columns = (int)SendMessageA((HWND)SendMessageA(list, LVM_GETHEADER, 0, 0), HDM_GETITEMCOUNT, 0, 0);
     for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < 4; ++column) {
+        for (int column = 0; column < columns; ++column) {
             char text[256] = "";
             Blocked_ListCall(LVM_GETITEMTEXTA, row, column, 0, text);
-            printf("%s%s", text, column < 3 ? "|" : "\n");
+            printf("%s%s", text, column + 1 < columns ? "|" : "\n");
         }
     return rows > 0 ? 0 : 1;
 }
