@@ -1,11 +1,10 @@
-// The creation filter's rule table, one switch at a time and all together.
+// The creation filter's rule table, one switch at a time and all together,
+// and the record of blocks the rules' numbers are stored in.
 #include <gtest/gtest.h>
-
-#include <vector>
-
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "block_log.h"
 #include "creation_rules.h"
